@@ -1,0 +1,102 @@
+// Start-up data work: read, unscramble, decode and split stations.dat, build
+// the 8-bit copy and load (or, on a first start, build and write) the search copy.
+#include "data/scrambled_list_file.h"
+#include "data/station_catalogue.h"
+#include "tools/catalogue_generator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace lumaro;
+
+namespace {
+
+// A program directory holding stations.dat made from the given UTF-8 lines.
+class BenchDir {
+public:
+    explicit BenchDir(const ByteList& lines) {
+        char pattern[] = "/tmp/lumaro-bench-XXXXXX";
+        path_ = ::mkdtemp(pattern);
+        WideList wide;
+        wide.reserve(lines.size());
+        for (const auto& line : lines) wide.push_back(WideFromAnsi(line));
+        TScrambledListFile::SaveWideList((path_ / "stations.dat").string(), wide, kListKey);
+    }
+    ~BenchDir() { std::filesystem::remove_all(path_); }
+    std::string File(const char* name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void LoadCatalogue(const BenchDir& dir, TStationCatalogue& catalogue) {
+    catalogue.LoadCatalogue(dir.File("stations.dat"));
+    catalogue.BuildAnsiCopy();
+    catalogue.PrepareSearchCopy(dir.File("utf8stations.dat"));
+}
+
+void LaterStart(benchmark::State& state, const ByteList& lines) {
+    BenchDir dir(lines);
+    { TStationCatalogue warm; LoadCatalogue(dir, warm); } // writes utf8stations.dat once
+    for (auto _ : state) {
+        TStationCatalogue catalogue;
+        LoadCatalogue(dir, catalogue);
+        benchmark::DoNotOptimize(catalogue.Count());
+    }
+    state.counters["stations"] = static_cast<double>(lines.size());
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(dir.File("stations.dat")));
+}
+
+void FirstStart(benchmark::State& state, const ByteList& lines) {
+    BenchDir dir(lines);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(dir.File("utf8stations.dat"));
+        state.ResumeTiming();
+        TStationCatalogue catalogue;
+        LoadCatalogue(dir, catalogue);
+        benchmark::DoNotOptimize(catalogue.Count());
+    }
+    state.counters["stations"] = static_cast<double>(lines.size());
+}
+
+ByteList ReadRealStations() {
+    const std::string path = LUMARO_REAL_STATIONS;
+    if (!FileExists(path)) return {};
+    const std::string text = ReadWholeFile(path);
+    ByteList lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    static const ByteList small = GenerateCatalogue(15000, 1);
+    static const ByteList large = GenerateCatalogue(100000, 1);
+    static const ByteList real = ReadRealStations();
+
+    benchmark::RegisterBenchmark("LaterStart/synthetic15000", LaterStart, small)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LaterStart/synthetic100000", LaterStart, large)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstStart/synthetic15000", FirstStart, small)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstStart/synthetic100000", FirstStart, large)->Unit(benchmark::kMillisecond);
+    if (real.empty()) {
+        std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n", LUMARO_REAL_STATIONS);
+    } else {
+        benchmark::RegisterBenchmark("LaterStart/real", LaterStart, real)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("FirstStart/real", FirstStart, real)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Synthetic station catalogues with a realistic spread of styles, countries,
+// languages, scripts and URL counts, for tests and benchmarks.
+
+#include "data/text_codec.h"
+
+#include <cstdint>
+
+namespace lumaro {
+
+// count UTF-8 station lines, the same for the same seed.
+ByteList GenerateCatalogue(size_t count, uint64_t seed);
+
+} // namespace lumaro
