@@ -164,25 +164,24 @@ void TForm1::CreateControls() {
 
     // the caption rail
     auto railCaption = [&](const char* name, const char* text, int x, int width) {
-        auto* l = label(name, QString::fromLatin1(text), QRect(x, 145, width, 15), 11, true);
-        l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        auto* l = label(name, QString::fromLatin1(text), QRect(x, 145, width, 15), 11);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         l->SetTextColor(kRailCaption);
         l->SetShadow(false);
         l->SetClickable(true);
         return l;
     };
-    Label19 = railCaption("Label19", "Settings", 698, 44);
-    Label22 = railCaption("Label22", "Recordings", 746, 60);
-    Label1 = railCaption("Label1", "Favorites", 810, 58);
-    Label17 = railCaption("Label17", "Recent", 872, 42);
-    Label20 = railCaption("Label20", "About", 918, 38);
+    Label19 = railCaption("Label19", "Settings", 698, 45);
+    Label22 = railCaption("Label22", "Recordings", 748, 59);
+    Label1 = railCaption("Label1", "Favorites", 815, 52);
+    Label17 = railCaption("Label17", "Recent", 875, 40);
+    Label20 = railCaption("Label20", "About", 921, 36);
     Label1->SetTextColor(kViewLabelInitial);
     Label17->SetTextColor(kViewLabelInitial);
 
-    auto* browserCaption = label("StationBrowserCaption", QStringLiteral("Station browser"), QRect(464, 124, 140, 14),
+    auto* browserCaption = label("StationBrowserCaption", QStringLiteral("Station browser"), QRect(464, 125, 140, 13),
                                  10, true);
     browserCaption->SetTextColor(QColor(150, 158, 172));
-    browserCaption->hide(); // the rail's plate carries its own title
     TntLabel1 = label("TntLabel1", QString(), QRect(180, 142, 504, 23), 11, true);
     TntLabel1->SetTextColor(QColor(108, 108, 108));
     TntLabel1->SetShadow(false);

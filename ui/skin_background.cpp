@@ -125,7 +125,6 @@ void SkinBackground::PaintMainWindow(QPainter& p) {
     Caption(p, QRect(486, 102, 200, 14), QStringLiteral("EQUALISER  ·  EFFECTS"));
 
     // middle rail: the information plate and the navigation captions
-    Caption(p, QRect(464, 124, 200, 14), QString()); // the caption itself is a label
     {
         const QRect plate(172, 139, 520, 27);
         p.save();
@@ -143,7 +142,7 @@ void SkinBackground::PaintMainWindow(QPainter& p) {
         p.restore();
     }
     PaintRail(p, QRect(694, 139, 266, 27));
-    for (int x : {742, 806, 868, 914}) Separator(p, x, 143, 161);
+    for (int x : {744, 809, 869, 916}) Separator(p, x, 143, 161);
 
     // left column: meter well, brand plate, volume
     DrawRecessedPanel(p, QRect(14, 136, 122, 122), QColor(26, 30, 37), QColor(20, 23, 29), 6);
@@ -166,8 +165,7 @@ void SkinBackground::PaintMainWindow(QPainter& p) {
     Caption(p, QRect(511, 170, 120, 14), QStringLiteral("LANGUAGE"));
     Caption(p, QRect(724, 170, 100, 14), QStringLiteral("STATIONS"));
     // thin dividers between the browser's columns
-    for (int x : {328, 500, 673, 713}) {
-        if (x == 713) continue;
+    for (int x : {328, 500}) {
         VLine(p, x, 186, 446, QColor(20, 22, 27));
         VLine(p, x + 1, 186, 446, QColor(52, 57, 67));
     }
