@@ -40,7 +40,21 @@ bool ContainsBytes(std::string_view haystack, std::string_view needle) {
 }
 
 void UpperAsciiInPlace(char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    // sixteen bytes at a time: bytes of 128 and up compare as negative, so
+    // only a..z fall inside the range
+    const __m128i below = _mm_set1_epi8('a' - 1);
+    const __m128i above = _mm_set1_epi8('z' + 1);
+    const __m128i flip = _mm_set1_epi8(0x20);
+    for (; i + 16 <= length; i += 16) {
+        auto* at = reinterpret_cast<__m128i*>(text + i);
+        const __m128i c = _mm_loadu_si128(at);
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(c, below), _mm_cmpgt_epi8(above, c));
+        _mm_storeu_si128(at, _mm_sub_epi8(c, _mm_and_si128(lower, flip)));
+    }
+#endif
+    for (; i < length; ++i) {
         const char c = text[i];
         if (c >= 'a' && c <= 'z') text[i] = static_cast<char>(c - ('a' - 'A'));
     }

@@ -3,6 +3,7 @@
 #include "browse/byte_search.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 namespace lumaro {
@@ -37,14 +38,15 @@ ByteList SplitSearchWords(std::string_view prepared) {
 
 TCategoryFields CategoryFieldsOf(std::string_view line) {
     std::string_view fields[5];
-    const size_t n = line.size();
-    size_t i = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
     for (int f = 0; f < 5; ++f) {
-        while (i < n && line[i] == '\t') ++i;
-        if (i == n) break;
-        const size_t start = i;
-        while (i < n && line[i] != '\t') ++i;
-        fields[f] = line.substr(start, i - start);
+        while (p < end && *p == '\t') ++p;
+        if (p == end) break;
+        const void* tab = std::memchr(p, '\t', static_cast<size_t>(end - p));
+        const char* stop = tab ? static_cast<const char*>(tab) : end;
+        fields[f] = std::string_view(p, static_cast<size_t>(stop - p));
+        p = stop;
     }
     return {fields[2], fields[3], fields[4]};
 }

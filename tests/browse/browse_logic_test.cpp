@@ -48,6 +48,15 @@ TEST(ByteSearch, FindsEveryPlacementAgainstANaiveScan) {
         EXPECT_EQ(ContainsBytes(hay, needle), hay.find(needle) != std::string::npos) << hay << " / " << needle;
     }
     EXPECT_TRUE(ContainsBytes("ABC", ""));
+
+    // upper-casing touches a..z only, in the vector body and in the tail
+    std::string all;
+    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    all += all.substr(97, 40);
+    std::string expected = all;
+    for (char& c : expected) if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    UpperAsciiInPlace(all.data(), all.size());
+    EXPECT_EQ(all, expected);
     EXPECT_FALSE(ContainsBytes("AB", "ABC"));
 }
 
