@@ -149,8 +149,8 @@ void TForm1::CreateControls() {
         auto* k = Named(new SkinKnob(min, max, value, this), name);
         k->setGeometry(x, 55, 41, 41);
         k->setAccessibleName(QString::fromLatin1(caption));
-        auto* l = Named(new SkinLabel(QString::fromLatin1(caption), this, 11), captionName);
-        l->setGeometry(x - 62, 68, 58, 14);
+        auto* l = Named(new SkinLabel(QString::fromLatin1(caption), this, 10), captionName);
+        l->setGeometry(x - 61, 68, 58, 14);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         l->SetTextColor(QColor(214, 218, 226));
         *captionOut = l;
@@ -187,6 +187,7 @@ void TForm1::CreateControls() {
     TntLabel1->SetShadow(false);
     TntLabel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     TntLabel1->SetClickable(true);
+    TntLabel1->SetAccessibleAsText(true);
     TntLabel1->setCursor(Qt::PointingHandCursor);
     TntLabel1->setAccessibleDescription(QStringLiteral("Selected station; click for station information"));
 

@@ -250,7 +250,7 @@ QAccessibleInterface* SkinFactory(const QString& className, QObject* object) {
                                                                               : QAccessible::Button);
     }
     if (className == QLatin1String("lumaro::SkinIconButton")) return new AccessiblePress(w, QAccessible::Button);
-    if (className == QLatin1String("lumaro::SkinLabel") && static_cast<SkinLabel*>(w)->IsClickable())
+    if (className == QLatin1String("lumaro::SkinLabel") && static_cast<SkinLabel*>(w)->IsAccessibleButton())
         return new AccessiblePress(w, QAccessible::Button);
     return nullptr; // plain labels: Qt's own label interface (static text)
 }

@@ -74,7 +74,8 @@ void SkinGrid::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), colors_.row);
     p.setFont(font());
     const int w = width();
-    for (int row = top_, y = 0; row < rowCount_ && y < height(); ++row, y += kRowHeight) {
+    // only whole rows: the few pixels under the last one stay empty
+    for (int row = top_, y = 0; row < rowCount_ && y + kRowHeight <= height(); ++row, y += kRowHeight) {
         QColor fill = colors_.row;
         if (row == current_) fill = colors_.current;
         if (RowStarted(row)) fill = colors_.started;

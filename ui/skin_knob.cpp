@@ -45,6 +45,8 @@ void SkinKnob::paintEvent(QPaintEvent*) {
     const double cap = big ? outer - 11.0 : outer - 6.0;
     const double fraction = max_ > min_ ? double(value_ - min_) / (max_ - min_) : 0.0;
     const int ticks = big ? 31 : 11;
+    // a knob whose range straddles zero lights from the middle outwards
+    const double zero = (min_ < 0 && max_ > 0) ? double(-min_) / (max_ - min_) : 0.0;
 
     auto at = [&](double deg, double radius) {
         const double a = qDegreesToRadians(deg);
@@ -55,7 +57,7 @@ void SkinKnob::paintEvent(QPaintEvent*) {
     for (int i = 0; i < ticks; ++i) {
         const double t = double(i) / (ticks - 1);
         const double deg = kStartDeg - kSweepDeg * t;
-        const bool lit = t <= fraction + 1e-9;
+        const bool lit = t >= qMin(zero, fraction) - 1e-9 && t <= qMax(zero, fraction) + 1e-9;
         const bool major = i == 0 || i == ticks - 1 || i == (ticks - 1) / 2;
         QColor color = lit ? skin::kAccent : QColor(96, 104, 118);
         if (lit && !major) color.setAlpha(big ? 200 : 170);

@@ -18,6 +18,10 @@ public:
     // a button to assistive technology.
     void SetClickable(bool on);
     bool IsClickable() const { return clickable_; }
+    // A clickable text line (not a caption) stays static text to assistive
+    // technology, read by its content.
+    void SetAccessibleAsText(bool on) { asText_ = on; }
+    bool IsAccessibleButton() const { return clickable_ && !asText_; }
 
 signals:
     void pressed(Qt::MouseButton button);
@@ -34,6 +38,7 @@ private:
     QColor color_{255, 255, 255};
     bool shadow_ = true;
     bool clickable_ = false;
+    bool asText_ = false;
     bool hover_ = false;
     bool down_ = false;
 };

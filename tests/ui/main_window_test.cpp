@@ -534,6 +534,7 @@ TEST_F(MainWindow, AssistiveTechnologyReadsTheControls) {
         QString name;
     } named[] = {
         {f.TntLabel3, QAccessible::StaticText, "connecting..."},
+        {f.TntLabel1, QAccessible::StaticText, f.TntLabel1->text()},
         {f.Label24, QAccessible::StaticText, "showing 31 stations"},
         {f.Label19, QAccessible::Button, "Settings"},
         {f.Label1, QAccessible::Button, "Favorites"},

@@ -57,7 +57,7 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     TForm4 form4(&form1);
     form1.SetStationInfoWindow(&form4);
     form1.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1, 30000));
     form1.move(40, 40);
     QTest::qWait(50); // the window manager places the window; nothing to wait on
 
@@ -102,7 +102,7 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     // Station Info over the main window (shown without its modal loop)
     ASSERT_TRUE(form4.FillFrom(form1.SelectedStation));
     form4.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form4));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form4, 30000));
     QTest::qWait(50);
     EXPECT_TRUE(GrabFromScreen(form4).save(OutPath("station-info.png")));
     form4.hide();
