@@ -49,14 +49,16 @@ const Prepared& Prepare(const ByteList& lines) {
         slot = std::make_unique<Prepared>();
         WideList wide;
         wide.reserve(lines.size());
-        for (const auto& l : lines) wide.push_back(WideFromAnsi(l));
+        for (const auto& l : lines)
+            wide.push_back(WideFromAnsi(l));
         slot->catalogue.SetLines(std::move(wide));
         slot->catalogue.BuildAnsiCopy();
         slot->catalogue.BuildSearchCopy();
         slot->filter = TResultFilter(slot->catalogue);
         // the style held by most lines
         std::map<std::string_view, int> counts;
-        for (const auto& l : slot->catalogue.AnsiCopy()) ++counts[CategoryFieldsOf(l).style];
+        for (const auto& l : slot->catalogue.AnsiCopy())
+            ++counts[CategoryFieldsOf(l).style];
         int best = 0;
         for (const auto& [style, n] : counts) {
             if (n > best && !style.empty()) {
@@ -80,7 +82,8 @@ void Filter(benchmark::State& state, const ByteList* lines, std::u16string searc
         benchmark::DoNotOptimize(r.data());
     }
     size_t bytes = 0;
-    for (const auto& l : nonAscii ? p.catalogue.SearchCopy() : p.catalogue.AnsiCopy()) bytes += l.size() + 1;
+    for (const auto& l : nonAscii ? p.catalogue.SearchCopy() : p.catalogue.AnsiCopy())
+        bytes += l.size() + 1;
     state.counters["stations"] = static_cast<double>(p.catalogue.Count());
     state.counters["results"] = static_cast<double>(results);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
@@ -110,8 +113,10 @@ void KeystrokeToRepaint(benchmark::State& state, const ByteList* lines) {
     QTemporaryDir dir;
     {
         WideList wide;
-        for (const auto& l : *lines) wide.push_back(WideFromAnsi(l));
-        TScrambledListFile::SaveWideList(QDir(dir.path()).filePath("stations.dat").toStdString(), wide, kListKey);
+        for (const auto& l : *lines)
+            wide.push_back(WideFromAnsi(l));
+        TScrambledListFile::SaveWideList(QDir(dir.path()).filePath("stations.dat").toStdString(), wide,
+                                         kListKey);
     }
     const QString old = QDir::currentPath();
     {
@@ -122,8 +127,10 @@ void KeystrokeToRepaint(benchmark::State& state, const ByteList* lines) {
         form.repaint();
         bool add = true;
         for (auto _ : state) {
-            if (add) QTest::keyClick(form.TntEdit2, Qt::Key_O);
-            else QTest::keyClick(form.TntEdit2, Qt::Key_Backspace);
+            if (add)
+                QTest::keyClick(form.TntEdit2, Qt::Key_O);
+            else
+                QTest::keyClick(form.TntEdit2, Qt::Key_Backspace);
             add = !add;
             form.repaint();
         }
@@ -156,7 +163,8 @@ int main(int argc, char** argv) {
     std::vector<std::pair<const char*, const ByteList*>> sets = {{"synthetic15000", &small},
                                                                  {"synthetic100000", &large}};
     if (real.empty()) {
-        std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n", LUMARO_REAL_STATIONS);
+        std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n",
+                     LUMARO_REAL_STATIONS);
     } else {
         sets.push_back({"real", &real});
     }
@@ -169,7 +177,8 @@ int main(int argc, char** argv) {
                     ->Unit(benchmark::kMicrosecond);
             }
         }
-        benchmark::RegisterBenchmark((std::string("BuildCategoryLists/") + setName).c_str(), CategoryLists, lines)
+        benchmark::RegisterBenchmark((std::string("BuildCategoryLists/") + setName).c_str(), CategoryLists,
+                                     lines)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("FilterIndex/") + setName).c_str(), FilterIndex, lines)
             ->Unit(benchmark::kMillisecond);
@@ -177,7 +186,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("KeystrokeToRepaint/synthetic15000", KeystrokeToRepaint, &small)
         ->Unit(benchmark::kMillisecond);
     if (!real.empty())
-        benchmark::RegisterBenchmark("KeystrokeToRepaint/real", KeystrokeToRepaint, &real)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("KeystrokeToRepaint/real", KeystrokeToRepaint, &real)
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -34,7 +34,8 @@ bool ContainsBytes(std::string_view haystack, std::string_view needle) {
     }
 #endif
     for (; i + m <= n; ++i) {
-        if (hay[i] == nee[0] && hay[i + m - 1] == nee[m - 1] && std::memcmp(hay + i, nee, m) == 0) return true;
+        if (hay[i] == nee[0] && hay[i + m - 1] == nee[m - 1] && std::memcmp(hay + i, nee, m) == 0)
+            return true;
     }
     return false;
 }

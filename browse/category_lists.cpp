@@ -18,7 +18,7 @@ const ByteList& TCategoryLists::Of(TCategoryKind kind) const {
 
 QCollator UserCollator(const QLocale& locale) {
     QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                                         : locale);
+                                                       : locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
 }
@@ -34,14 +34,17 @@ public:
         // Most values repeat byte for byte: only the first of each spelling
         // pays for a collation key.
         if (value.empty() || !seen_.insert(value).second) return;
-        const QCollatorSortKey key = collator_.sortKey(QString::fromUtf8(value.data(), qsizetype(value.size())));
+        const QCollatorSortKey key =
+            collator_.sortKey(QString::fromUtf8(value.data(), qsizetype(value.size())));
         size_t lo = 0, hi = entries_.size();
         while (lo < hi) {
             const size_t mid = (lo + hi) / 2;
             const int c = entries_[mid].key.compare(key);
             if (c == 0) return;
-            if (c < 0) lo = mid + 1;
-            else hi = mid;
+            if (c < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
         }
         entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(lo), Entry{key, std::string(value)});
     }
@@ -50,7 +53,8 @@ public:
         ByteList out;
         out.reserve(entries_.size() + 1);
         out.emplace_back(kAllCategories);
-        for (auto& e : entries_) out.push_back(std::move(e.value));
+        for (auto& e : entries_)
+            out.push_back(std::move(e.value));
         return out;
     }
 

@@ -15,8 +15,10 @@ bool HasNonAscii(std::u16string_view searchText) {
 std::string PrepareSearchText(std::u16string_view searchText) {
     std::string s = SearchForm(searchText);
     size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -25,10 +27,12 @@ ByteList SplitSearchWords(std::string_view prepared) {
     const size_t n = prepared.size();
     size_t i = 0;
     while (i < n) {
-        while (i < n && IsWordDelimiter(static_cast<unsigned char>(prepared[i]))) ++i;
+        while (i < n && IsWordDelimiter(static_cast<unsigned char>(prepared[i])))
+            ++i;
         if (i == n) break;
         const size_t start = i;
-        while (i < n && !IsWordDelimiter(static_cast<unsigned char>(prepared[i]))) ++i;
+        while (i < n && !IsWordDelimiter(static_cast<unsigned char>(prepared[i])))
+            ++i;
         std::string word(prepared.substr(start, i - start));
         UpperAsciiInPlace(word.data(), word.size());
         if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(std::move(word));
@@ -41,7 +45,8 @@ TCategoryFields CategoryFieldsOf(std::string_view line) {
     const char* p = line.data();
     const char* const end = p + line.size();
     for (int f = 0; f < 5; ++f) {
-        while (p < end && *p == '\t') ++p;
+        while (p < end && *p == '\t')
+            ++p;
         if (p == end) break;
         const void* tab = std::memchr(p, '\t', static_cast<size_t>(end - p));
         const char* stop = tab ? static_cast<const char*>(tab) : end;
@@ -53,7 +58,8 @@ TCategoryFields CategoryFieldsOf(std::string_view line) {
 
 void TResultFilter::BuildCopy(const ByteList& lines, std::string& text, std::vector<uint32_t>& starts) {
     size_t total = 0;
-    for (const auto& line : lines) total += line.size() + 1;
+    for (const auto& line : lines)
+        total += line.size() + 1;
     text.clear();
     text.reserve(total);
     starts.clear();
@@ -72,7 +78,8 @@ TResultFilter::TResultFilter(const TStationCatalogue& catalogue) {
     BuildCopy(catalogue.SearchCopy(), searchText_, searchStart_);
     const size_t count = catalogue.AnsiCopy().size();
     std::unordered_map<std::string_view, int32_t> known[3];
-    for (auto& ids : ids_) ids.resize(count, -1);
+    for (auto& ids : ids_)
+        ids.resize(count, -1);
     for (size_t i = 0; i < count; ++i) {
         const TCategoryFields f = CategoryFieldsOf(catalogue.AnsiLine(i));
         const std::string_view value[3] = {f.style, f.country, f.language};
@@ -106,7 +113,8 @@ TResultList TResultFilter::BuildResultList(std::string_view style, std::string_v
     const size_t count = Count();
     for (size_t i = 0; i < count; ++i) {
         bool pass = true;
-        for (int k = 0; k < 3 && pass; ++k) pass = want[k] == -1 || ids_[k][i] == want[k];
+        for (int k = 0; k < 3 && pass; ++k)
+            pass = want[k] == -1 || ids_[k][i] == want[k];
         if (!pass) continue;
         if (!words.empty()) {
             if (i >= searchable) continue;

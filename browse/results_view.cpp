@@ -8,9 +8,12 @@ TBrowseView ToggleBrowseView(TBrowseView current, TBrowseView pressed) {
 
 size_t TBrowseSource::Count(TBrowseView view) const {
     switch (view) {
-    case TBrowseView::Favorites: return favorites ? favorites->Count() : 0;
-    case TBrowseView::Recent: return recent ? recent->Count() : 0;
-    case TBrowseView::Catalogue: break;
+    case TBrowseView::Favorites:
+        return favorites ? favorites->Count() : 0;
+    case TBrowseView::Recent:
+        return recent ? recent->Count() : 0;
+    case TBrowseView::Catalogue:
+        break;
     }
     return results ? results->size() : 0;
 }
@@ -18,9 +21,12 @@ size_t TBrowseSource::Count(TBrowseView view) const {
 const std::u16string* TBrowseSource::Line(TBrowseView view, size_t row) const {
     if (row >= Count(view)) return nullptr;
     switch (view) {
-    case TBrowseView::Favorites: return &favorites->Entry(row);
-    case TBrowseView::Recent: return &recent->Entry(row);
-    case TBrowseView::Catalogue: break;
+    case TBrowseView::Favorites:
+        return &favorites->Entry(row);
+    case TBrowseView::Recent:
+        return &recent->Entry(row);
+    case TBrowseView::Catalogue:
+        break;
     }
     const int index = (*results)[row];
     if (!catalogue || index < 0 || static_cast<size_t>(index) >= catalogue->Count()) return nullptr;
@@ -32,6 +38,8 @@ std::u16string CountLabelText(size_t count) {
     return u"showing " + std::u16string(n.begin(), n.end()) + u" stations";
 }
 
-std::u16string_view RowName(std::u16string_view line) { return line.substr(0, line.find(u'\t')); }
+std::u16string_view RowName(std::u16string_view line) {
+    return line.substr(0, line.find(u'\t'));
+}
 
 } // namespace lumaro

@@ -13,7 +13,8 @@ std::optional<TStationInfoContent> MakeStationInfo(const TStationRecord& record)
     static constexpr std::u16string_view kMarker = u"<newline>";
     const std::u16string description = field(1);
     size_t at = 0;
-    for (size_t hit; (hit = description.find(kMarker, at)) != std::u16string::npos; at = hit + kMarker.size()) {
+    for (size_t hit; (hit = description.find(kMarker, at)) != std::u16string::npos;
+         at = hit + kMarker.size()) {
         info.Description.append(description, at, hit - at);
         info.Description += u"\r\n";
     }

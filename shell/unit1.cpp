@@ -71,7 +71,8 @@ void TForm1::CreateControls() {
     DIBImage1->setGeometry(0, 0, 982, 480);
     DIBImage1->setAccessibleName(QStringLiteral("Lumaro Radio"));
 
-    auto label = [this](const char* name, const QString& text, QRect geometry, int px = 11, bool bold = false) {
+    auto label = [this](const char* name, const QString& text, QRect geometry, int px = 11,
+                        bool bold = false) {
         auto* l = Named(new SkinLabel(text, this, px, bold), name);
         l->setGeometry(geometry);
         return l;
@@ -84,7 +85,8 @@ void TForm1::CreateControls() {
     suiImageButton5 = Named(new SkinSwitch(false, this, SkinSwitch::Glyph::Close), "suiImageButton5");
     suiImageButton5->setGeometry(901, 13, 25, 12);
     suiImageButton5->setAccessibleName(QStringLiteral("Close"));
-    for (auto [name, text, x] : {std::tuple{"MinimizeCaption", "Minimize", 857}, {"CloseCaption", "Close", 931}}) {
+    for (auto [name, text, x] :
+         {std::tuple{"MinimizeCaption", "Minimize", 857}, {"CloseCaption", "Close", 931}}) {
         auto* l = label(name, QString::fromLatin1(text), QRect(x, 12, 48, 14), 11);
         l->SetTextColor(QColor(176, 182, 194));
     }
@@ -119,8 +121,8 @@ void TForm1::CreateControls() {
     Label10->SetTextColor(QColor(206, 210, 218));
 
     // switches
-    auto makeSwitch = [this](const char* name, bool toggle, int x, int y, const char* caption, const char* captionName,
-                             int captionX) {
+    auto makeSwitch = [this](const char* name, bool toggle, int x, int y, const char* caption,
+                             const char* captionName, int captionX) {
         auto* s = Named(new SkinSwitch(toggle, this), name);
         s->setGeometry(x, y, 25, 12);
         s->setAccessibleName(QString::fromLatin1(caption));
@@ -133,7 +135,8 @@ void TForm1::CreateControls() {
     suiImageButton8 = makeSwitch("suiImageButton8", true, 299, 41, "Play/Stop", "PlayStopCaption", 330).first;
     suiImageButton8->setToolTip(QStringLiteral("F9 or * on NumPad"));
     suiImageButton3 = makeSwitch("suiImageButton3", false, 299, 58, "URL", "UrlCaption", 330).first;
-    suiImageButton4 = makeSwitch("suiImageButton4", false, 299, 75, "Add to Fav.", "AddToFavCaption", 330).first;
+    suiImageButton4 =
+        makeSwitch("suiImageButton4", false, 299, 75, "Add to Fav.", "AddToFavCaption", 330).first;
     suiImageButton9 = makeSwitch("suiImageButton9", true, 299, 99, "Rec", "RecCaption", 330).first;
     auto mute = makeSwitch("suiImageButton7", true, 402, 58, "Mute", "Label18", 432);
     suiImageButton7 = mute.first;
@@ -179,8 +182,8 @@ void TForm1::CreateControls() {
     Label1->SetTextColor(kViewLabelInitial);
     Label17->SetTextColor(kViewLabelInitial);
 
-    auto* browserCaption = label("StationBrowserCaption", QStringLiteral("Station browser"), QRect(464, 125, 140, 13),
-                                 10, true);
+    auto* browserCaption =
+        label("StationBrowserCaption", QStringLiteral("Station browser"), QRect(464, 125, 140, 13), 10, true);
     browserCaption->SetTextColor(QColor(150, 158, 172));
     TntLabel1 = label("TntLabel1", QString(), QRect(180, 142, 504, 23), 11, true);
     TntLabel1->SetTextColor(QColor(108, 108, 108));
@@ -214,7 +217,8 @@ void TForm1::CreateControls() {
         (*boxes[i])->setPlaceholderText(QStringLiteral("Filter"));
         *icons[i] = Named(new SkinIconButton(this), iconNames[i]);
         (*icons[i])->setGeometry(x + 127, 186, 23, 20);
-        (*icons[i])->setAccessibleName(QStringLiteral("Clear %1 filter").arg(QString::fromLatin1(kinds[i]).toLower()));
+        (*icons[i])->setAccessibleName(
+            QStringLiteral("Clear %1 filter").arg(QString::fromLatin1(kinds[i]).toLower()));
         *bars[i] = Named(new GaugeBar(this), barNames[i]);
         (*bars[i])->setGeometry(x + 150, 186, 10, kListDesignHeight + 19);
         (*bars[i])->setAccessibleName(QStringLiteral("%1 scroll bar").arg(QString::fromLatin1(plural[i])));
@@ -254,7 +258,8 @@ void TForm1::CreateControls() {
     PopupMenu4->addAction(QStringLiteral("Add to Favorites"), this, &TForm1::AddtoFavorites1Click);
     PopupMenu4->addAction(QStringLiteral("Station info"), this, &TForm1::Addtofavorites2Click);
     PopupMenu4->addAction(QStringLiteral("Open in new window"), this, &TForm1::Newwindow1Click);
-    for (QMenu* menu : {PopupMenu2, PopupMenu3, PopupMenu4}) menu->setStyleSheet(QString::fromLatin1(kMenuStyle));
+    for (QMenu* menu : {PopupMenu2, PopupMenu3, PopupMenu4})
+        menu->setStyleSheet(QString::fromLatin1(kMenuStyle));
 
     // keyboard order: search first, then the results, then the categories
     setTabOrder(TntEdit2, suiStringGrid4);
@@ -289,7 +294,8 @@ void TForm1::ConnectControls() {
         SkinGrid* grid = CategoryGrid(kind);
         GaugeBar* bar = CategoryBar(kind);
         box->SetKeyTarget(grid);
-        connect(box, &QLineEdit::textChanged, this, [this, kind](const QString& text) { NarrowCategoryList(kind, text); });
+        connect(box, &QLineEdit::textChanged, this,
+                [this, kind](const QString& text) { NarrowCategoryList(kind, text); });
         connect(grid, &SkinGrid::activated, this, &TForm1::suiStringGrid1DblClick);
         connect(bar, &GaugeBar::changed, this, [this, bar] { GaugeBar1Change(bar); });
         connect(grid, &SkinGrid::topRowChanged, bar, [bar](int top) { bar->SetPosition(top, false); });
@@ -306,7 +312,8 @@ void TForm1::ConnectControls() {
     connect(suiStringGrid4, &SkinGrid::mousePressed, this, &TForm1::suiStringGrid4MouseDown);
     connect(suiStringGrid4, &SkinGrid::mouseReleased, this, &TForm1::suiStringGrid4MouseUp);
     connect(GaugeBar4, &GaugeBar::changed, this, [this] { GaugeBar1Change(GaugeBar4); });
-    connect(suiStringGrid4, &SkinGrid::topRowChanged, GaugeBar4, [this](int top) { GaugeBar4->SetPosition(top, false); });
+    connect(suiStringGrid4, &SkinGrid::topRowChanged, GaugeBar4,
+            [this](int top) { GaugeBar4->SetPosition(top, false); });
 }
 
 void TForm1::FormCreate() {
@@ -315,7 +322,8 @@ void TForm1::FormCreate() {
     RecordingsFolder = QDir(programDir_).filePath("LumaroRadioRecordings").toStdString();
     QDir().mkpath(QString::fromStdString(RecordingsFolder)); // a failure leaves recording to fail later
 
-    for (SkinLabel* label : {TntLabel1, TntLabel2, TntLabel3, Label5}) label->clear();
+    for (SkinLabel* label : {TntLabel1, TntLabel2, TntLabel3, Label5})
+        label->clear();
 
     PlayerState.ClipboardMode = false;
     setFixedSize(982, 480);
@@ -323,7 +331,8 @@ void TForm1::FormCreate() {
     QDir::setCurrent(programDir_);
 
     // A list file that exists but cannot be read leaves that list empty.
-    for (TPersonalList* list : {static_cast<TPersonalList*>(&Favorites), static_cast<TPersonalList*>(&Recent)}) {
+    for (TPersonalList* list :
+         {static_cast<TPersonalList*>(&Favorites), static_cast<TPersonalList*>(&Recent)}) {
         try {
             list->LoadIfPresent();
         } catch (const ListFileError&) {
@@ -336,7 +345,8 @@ void TForm1::FormCreate() {
     filter_ = TResultFilter(Catalogue);
 
     ResultList.resize(Catalogue.Count());
-    for (size_t i = 0; i < ResultList.size(); ++i) ResultList[i] = static_cast<int>(i);
+    for (size_t i = 0; i < ResultList.size(); ++i)
+        ResultList[i] = static_cast<int>(i);
 
     RefreshResultsView();
     InitAudioEngine();
@@ -352,7 +362,9 @@ void TForm1::suiImageButton8Click() {}
 // ---- category lists ----
 
 SkinGrid* TForm1::CategoryGrid(TCategoryKind kind) const {
-    return kind == TCategoryKind::Style ? suiStringGrid1 : kind == TCategoryKind::Country ? suiStringGrid2 : suiStringGrid3;
+    return kind == TCategoryKind::Style     ? suiStringGrid1
+           : kind == TCategoryKind::Country ? suiStringGrid2
+                                            : suiStringGrid3;
 }
 GaugeBar* TForm1::CategoryBar(TCategoryKind kind) const {
     return kind == TCategoryKind::Style ? GaugeBar1 : kind == TCategoryKind::Country ? GaugeBar2 : GaugeBar3;
@@ -383,7 +395,8 @@ void TForm1::ShowCategoryList(TCategoryKind kind, ByteList entries) {
     ByteList& shown = shown_.Of(kind);
     shown = std::move(entries);
     SkinGrid* grid = CategoryGrid(kind);
-    grid->SetRows(static_cast<int>(shown.size()), [&shown](int row) { return QString::fromStdString(shown[size_t(row)]); });
+    grid->SetRows(static_cast<int>(shown.size()),
+                  [&shown](int row) { return QString::fromStdString(shown[size_t(row)]); });
     GaugeBar* bar = CategoryBar(kind);
     const int visible = grid->FullyVisibleRows();
     bar->SetPageSize(visible);
@@ -407,27 +420,34 @@ void TForm1::NarrowCategoryList(TCategoryKind kind, const QString& boxText) {
 void TForm1::suiStringGrid1DblClick() {
     RunSearch();
     for (auto kind : {TCategoryKind::Style, TCategoryKind::Country, TCategoryKind::Language}) {
-        CategoryIcon(kind)->SetPicture(CategoryChoice(kind) == kAllCategories ? SkinIconButton::Picture::Magnifier
-                                                                              : SkinIconButton::Picture::Cross);
+        CategoryIcon(kind)->SetPicture(CategoryChoice(kind) == kAllCategories
+                                           ? SkinIconButton::Picture::Magnifier
+                                           : SkinIconButton::Picture::Cross);
     }
 }
 
 void TForm1::Image2Click() {
     // emptying an empty box fires no change, yet the choice must return to "All"
-    if (FlatEdit1->text().isEmpty()) NarrowCategoryList(TCategoryKind::Style, QString());
-    else FlatEdit1->clear();
+    if (FlatEdit1->text().isEmpty())
+        NarrowCategoryList(TCategoryKind::Style, QString());
+    else
+        FlatEdit1->clear();
     suiStringGrid1DblClick();
 }
 
 void TForm1::Image3Click() {
-    if (FlatEdit2->text().isEmpty()) NarrowCategoryList(TCategoryKind::Country, QString());
-    else FlatEdit2->clear();
+    if (FlatEdit2->text().isEmpty())
+        NarrowCategoryList(TCategoryKind::Country, QString());
+    else
+        FlatEdit2->clear();
     suiStringGrid1DblClick();
 }
 
 void TForm1::Image5Click() {
-    if (FlatEdit3->text().isEmpty()) NarrowCategoryList(TCategoryKind::Language, QString());
-    else FlatEdit3->clear();
+    if (FlatEdit3->text().isEmpty())
+        NarrowCategoryList(TCategoryKind::Language, QString());
+    else
+        FlatEdit3->clear();
     suiStringGrid1DblClick();
 }
 
@@ -447,15 +467,18 @@ void TForm1::TntEdit2Change() {
 void TForm1::RunSearch() {
     const std::u16string text = TntEdit2->text().toStdU16String();
     nonAscii_ = HasNonAscii(text);
-    ResultList = filter_.BuildResultList(CategoryChoice(TCategoryKind::Style), CategoryChoice(TCategoryKind::Country),
-                                         CategoryChoice(TCategoryKind::Language), PrepareSearchText(text), nonAscii_);
+    ResultList =
+        filter_.BuildResultList(CategoryChoice(TCategoryKind::Style), CategoryChoice(TCategoryKind::Country),
+                                CategoryChoice(TCategoryKind::Language), PrepareSearchText(text), nonAscii_);
     SetView(TBrowseView::Catalogue);
     RefreshResultsView();
 }
 
 // ---- results view ----
 
-TBrowseSource TForm1::Source() const { return TBrowseSource{&Catalogue, &ResultList, &Favorites, &Recent}; }
+TBrowseSource TForm1::Source() const {
+    return TBrowseSource{&Catalogue, &ResultList, &Favorites, &Recent};
+}
 
 void TForm1::SetView(TBrowseView view) {
     view_ = view;
@@ -518,7 +541,9 @@ void TForm1::suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos) {
 
 void TForm1::suiStringGrid4MouseUp(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::RightButton || suiStringGrid4->RowAt(pos) < 0) return;
-    QMenu* menu = view_ == TBrowseView::Favorites ? PopupMenu2 : view_ == TBrowseView::Recent ? PopupMenu3 : PopupMenu4;
+    QMenu* menu = view_ == TBrowseView::Favorites ? PopupMenu2
+                  : view_ == TBrowseView::Recent  ? PopupMenu3
+                                                  : PopupMenu4;
     menu->popup(suiStringGrid4->mapToGlobal(pos));
 }
 
@@ -585,8 +610,12 @@ void TForm1::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void TForm1::suiImageButton5Click() { close(); }
-void TForm1::suiImageButton6Click() { showMinimized(); }
+void TForm1::suiImageButton5Click() {
+    close();
+}
+void TForm1::suiImageButton6Click() {
+    showMinimized();
+}
 
 void TForm1::ApplyActivationPlacement() {
     if (const auto origin = ArgumentWindowOrigin(StartArgumentParts)) move(origin->left, origin->top);

@@ -44,10 +44,10 @@ public:
     // Shared operations.
     void RefreshResultsView();
     void BuildCategoryLists();
-    void InitAudioEngine();        // the audio engine's issue fills this in
-    void BuildUrlMenu();           // playback
-    void StartConnectionWorker();  // playback
-    void suiImageButton8Click();   // Play/Stop: playback
+    void InitAudioEngine();       // the audio engine's issue fills this in
+    void BuildUrlMenu();          // playback
+    void StartConnectionWorker(); // playback
+    void suiImageButton8Click();  // Play/Stop: playback
     void ShowStationInfo();
 
     // Results view
@@ -69,7 +69,7 @@ public:
     void Image6Click();
 
     // Context menu entries
-    void AddtoFavorites1Click() {}     // personal lists
+    void AddtoFavorites1Click() {} // personal lists
     void DeletefromFavorites1Click() {}
     void EmptyFavoriteslist1Click() {}
     void Removefromlist1Click() {}
@@ -84,8 +84,8 @@ public:
 
     // Window, switches and knobs whose behaviour comes with later layers.
     void DIBImage1MouseDown();
-    void suiImageButton5Click(); // close
-    void suiImageButton6Click(); // minimise
+    void suiImageButton5Click();   // close
+    void suiImageButton6Click();   // minimise
     void suiImageButton2Click() {} // Mono
     void suiImageButton3Click() {} // URL menu
     void suiImageButton4Click() {} // Add to Fav.
@@ -129,18 +129,18 @@ public:
     SkinLabel* Label5 = nullptr;           // bit rate
     SkinLabel* Label23 = nullptr;          // "recording"
     LevelMeter* DIBKnob1 = nullptr;
-    SkinKnob* DIBKnob2 = nullptr; // Bass
-    SkinKnob* DIBKnob3 = nullptr; // Middle
-    SkinKnob* DIBKnob4 = nullptr; // Treble
-    SkinKnob* DIBKnob5 = nullptr; // Volume
-    SkinKnob* DIBKnob6 = nullptr; // Reverb
-    SkinKnob* DIBKnob7 = nullptr; // Pan
-    SkinLabel* Label2 = nullptr;  // "Bass"
-    SkinLabel* Label6 = nullptr;  // "Middle"
-    SkinLabel* Label7 = nullptr;  // "Treble"
-    SkinLabel* Label9 = nullptr;  // "Pan"
-    SkinLabel* Label10 = nullptr; // "Volume"
-    SkinLabel* Label16 = nullptr; // "Reverb"
+    SkinKnob* DIBKnob2 = nullptr;          // Bass
+    SkinKnob* DIBKnob3 = nullptr;          // Middle
+    SkinKnob* DIBKnob4 = nullptr;          // Treble
+    SkinKnob* DIBKnob5 = nullptr;          // Volume
+    SkinKnob* DIBKnob6 = nullptr;          // Reverb
+    SkinKnob* DIBKnob7 = nullptr;          // Pan
+    SkinLabel* Label2 = nullptr;           // "Bass"
+    SkinLabel* Label6 = nullptr;           // "Middle"
+    SkinLabel* Label7 = nullptr;           // "Treble"
+    SkinLabel* Label9 = nullptr;           // "Pan"
+    SkinLabel* Label10 = nullptr;          // "Volume"
+    SkinLabel* Label16 = nullptr;          // "Reverb"
     SkinSwitch* suiImageButton8 = nullptr; // Play/Stop
     SkinSwitch* suiImageButton3 = nullptr; // URL
     SkinSwitch* suiImageButton4 = nullptr; // Add to Fav.

@@ -75,10 +75,10 @@ void TForm4::FormCreate() {
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return l;
     };
-    Label19 = label("Label19", QStringLiteral("Station information"), QRect(8, 2, 300, 17));
+    Label19 = label("Label19", QStringLiteral("Station information"), QRect(5, 2, 300, 15));
     Label19->setFont(skin::Font(11, true));
     Label19->SetShadow(true);
-    Label7 = label("Label7", QStringLiteral("      Close"), QRect(448, 2, 49, 17));
+    Label7 = label("Label7", QStringLiteral("      Close"), QRect(448, 2, 49, 15));
     Label7->SetClickable(true);
     Label7->setAccessibleName(QStringLiteral("Close"));
     connect(Label7, &SkinLabel::clicked, this, [this] { Label7Click(); });
@@ -129,7 +129,8 @@ void TForm4::FormCreate() {
 bool TForm4::FillFrom(const TStationRecord& station) {
     const auto info = MakeStationInfo(station);
     if (!info) return false;
-    for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5}) l->clear();
+    for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5})
+        l->clear();
     TntMemo1->clear();
     TntMemo2->clear();
     TntLabel1->setText(QString::fromStdU16String(info->Name));
@@ -140,7 +141,8 @@ bool TForm4::FillFrom(const TStationRecord& station) {
     TntLabel4->setText(QString::fromStdU16String(info->Country));
     TntLabel5->setText(QString::fromStdU16String(info->Language));
     QStringList urls;
-    for (const auto& url : info->Urls) urls << QString::fromStdU16String(url);
+    for (const auto& url : info->Urls)
+        urls << QString::fromStdU16String(url);
     TntMemo2->setPlainText(urls.join(QLatin1Char('\n')));
     return true;
 }

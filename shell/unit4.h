@@ -25,12 +25,12 @@ public:
     bool FillFrom(const TStationRecord& station);
 
     SkinBackground* Image1 = nullptr;
-    SkinLabel* Label19 = nullptr; // title
-    SkinLabel* Label7 = nullptr;  // "      Close"
-    SkinLabel* TntLabel1 = nullptr; // name
-    SkinLabel* TntLabel3 = nullptr; // style
-    SkinLabel* TntLabel4 = nullptr; // country
-    SkinLabel* TntLabel5 = nullptr; // language
+    SkinLabel* Label19 = nullptr;       // title
+    SkinLabel* Label7 = nullptr;        // "      Close"
+    SkinLabel* TntLabel1 = nullptr;     // name
+    SkinLabel* TntLabel3 = nullptr;     // style
+    SkinLabel* TntLabel4 = nullptr;     // country
+    SkinLabel* TntLabel5 = nullptr;     // language
     QPlainTextEdit* TntMemo2 = nullptr; // URLs
     QPlainTextEdit* TntMemo1 = nullptr; // description
 

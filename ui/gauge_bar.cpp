@@ -8,7 +8,9 @@
 
 namespace lumaro {
 
-GaugeBar::GaugeBar(QWidget* parent) : QWidget(parent) { setCursor(Qt::ArrowCursor); }
+GaugeBar::GaugeBar(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::ArrowCursor);
+}
 
 void GaugeBar::SetRange(int minimum, int maximum) {
     min_ = minimum;

@@ -68,6 +68,8 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(c.x() - 30, c.y() + 8, 60, 12), Qt::AlignCenter, QStringLiteral("LEVEL"));
 }
 
-void LevelMeter::mousePressEvent(QMouseEvent* event) { event->ignore(); }
+void LevelMeter::mousePressEvent(QMouseEvent* event) {
+    event->ignore();
+}
 
 } // namespace lumaro

@@ -58,7 +58,8 @@ public:
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
+        return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
+                                                       : nullptr;
     }
 
     bool isSelected() const override { return grid_ && row_ == grid_->CurrentRow(); }
@@ -79,7 +80,8 @@ class AccessibleGrid : public QAccessibleWidget, public QAccessibleTableInterfac
 public:
     explicit AccessibleGrid(SkinGrid* grid) : QAccessibleWidget(grid, QAccessible::List) {}
     ~AccessibleGrid() override {
-        for (const auto& [row, id] : rows_) QAccessible::deleteAccessibleInterface(id);
+        for (const auto& [row, id] : rows_)
+            QAccessible::deleteAccessibleInterface(id);
     }
     SkinGrid* Grid() const { return static_cast<SkinGrid*>(widget()); }
 
@@ -106,7 +108,9 @@ public:
 
     QAccessibleInterface* caption() const override { return nullptr; }
     QAccessibleInterface* summary() const override { return nullptr; }
-    QAccessibleInterface* cellAt(int row, int column) const override { return column == 0 ? Row(row) : nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override {
+        return column == 0 ? Row(row) : nullptr;
+    }
     int selectedCellCount() const override { return Grid()->RowCount() > 0 ? 1 : 0; }
     QList<QAccessibleInterface*> selectedCells() const override {
         if (Grid()->RowCount() == 0) return {};
@@ -124,7 +128,9 @@ public:
         return {Grid()->CurrentRow()};
     }
     bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int row) const override { return Grid()->RowCount() > 0 && row == Grid()->CurrentRow(); }
+    bool isRowSelected(int row) const override {
+        return Grid()->RowCount() > 0 && row == Grid()->CurrentRow();
+    }
     bool selectRow(int row) override {
         if (row < 0 || row >= Grid()->RowCount()) return false;
         Grid()->SetCurrentRow(row, true);
@@ -137,8 +143,10 @@ public:
 
     QStringList actionNames() const override { return {pressAction(), setFocusAction()}; }
     void doAction(const QString& name) override {
-        if (name == pressAction()) QMetaObject::invokeMethod(Grid(), "activated");
-        else QAccessibleWidget::doAction(name);
+        if (name == pressAction())
+            QMetaObject::invokeMethod(Grid(), "activated");
+        else
+            QAccessibleWidget::doAction(name);
     }
 
 private:
@@ -173,8 +181,10 @@ public:
         return {};
     }
     void setCurrentValue(const QVariant& value) override {
-        if (auto* k = qobject_cast<SkinKnob*>(widget())) k->SetValue(value.toInt());
-        else if (auto* b = qobject_cast<GaugeBar*>(widget())) b->SetPosition(value.toInt());
+        if (auto* k = qobject_cast<SkinKnob*>(widget()))
+            k->SetValue(value.toInt());
+        else if (auto* b = qobject_cast<GaugeBar*>(widget()))
+            b->SetPosition(value.toInt());
     }
     QVariant maximumValue() const override {
         if (auto* k = qobject_cast<SkinKnob*>(widget())) return k->Maximum();
@@ -207,7 +217,8 @@ public:
             if (auto* l = qobject_cast<SkinLabel*>(widget())) return l->text();
         }
         if (t == QAccessible::Description) {
-            if (auto* s = qobject_cast<SkinSwitch*>(widget()); s && s->CurrentState() == SkinSwitch::State::Recording)
+            if (auto* s = qobject_cast<SkinSwitch*>(widget());
+                s && s->CurrentState() == SkinSwitch::State::Recording)
                 return QStringLiteral("recording");
         }
         return name;
@@ -244,12 +255,14 @@ QAccessibleInterface* SkinFactory(const QString& className, QObject* object) {
     if (className == QLatin1String("lumaro::SkinGrid")) return new AccessibleGrid(static_cast<SkinGrid*>(w));
     if (className == QLatin1String("lumaro::SkinKnob")) return new AccessibleRange(w, QAccessible::Dial);
     if (className == QLatin1String("lumaro::GaugeBar")) return new AccessibleRange(w, QAccessible::ScrollBar);
-    if (className == QLatin1String("lumaro::LevelMeter")) return new AccessibleRange(w, QAccessible::ProgressBar);
+    if (className == QLatin1String("lumaro::LevelMeter"))
+        return new AccessibleRange(w, QAccessible::ProgressBar);
     if (className == QLatin1String("lumaro::SkinSwitch")) {
         return new AccessiblePress(w, static_cast<SkinSwitch*>(w)->IsToggle() ? QAccessible::CheckBox
                                                                               : QAccessible::Button);
     }
-    if (className == QLatin1String("lumaro::SkinIconButton")) return new AccessiblePress(w, QAccessible::Button);
+    if (className == QLatin1String("lumaro::SkinIconButton"))
+        return new AccessiblePress(w, QAccessible::Button);
     if (className == QLatin1String("lumaro::SkinLabel") && static_cast<SkinLabel*>(w)->IsAccessibleButton())
         return new AccessiblePress(w, QAccessible::Button);
     return nullptr; // plain labels: Qt's own label interface (static text)

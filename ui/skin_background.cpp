@@ -14,12 +14,16 @@ SkinBackground::SkinBackground(Layout layout, QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void SkinBackground::mousePressEvent(QMouseEvent* event) { emit pressed(event->button()); }
+void SkinBackground::mousePressEvent(QMouseEvent* event) {
+    emit pressed(event->button());
+}
 
 void SkinBackground::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (layout_ == Layout::MainWindow) PaintMainWindow(p);
-    else PaintStationInfo(p);
+    if (layout_ == Layout::MainWindow)
+        PaintMainWindow(p);
+    else
+        PaintStationInfo(p);
 }
 
 namespace {
@@ -30,7 +34,8 @@ void PaintBody(QPainter& p, const QRect& r) {
     body.setColorAt(1, kBodyBottom);
     p.fillRect(r, body);
     // a fine grain so the large areas do not look flat
-    for (int y = r.top() + 2; y < r.bottom(); y += 2) HLine(p, r.left() + 1, r.right() - 1, y, QColor(255, 255, 255, 5));
+    for (int y = r.top() + 2; y < r.bottom(); y += 2)
+        HLine(p, r.left() + 1, r.right() - 1, y, QColor(255, 255, 255, 5));
     // outer edge: dark line, then a highlight inside it
     p.setPen(Qt::NoPen);
     HLine(p, r.left(), r.right(), r.top(), QColor(6, 7, 9));
@@ -80,7 +85,8 @@ void PaintRail(QPainter& p, const QRect& r) {
     p.setRenderHint(QPainter::Antialiasing, false);
     HLine(p, r.left() + 2, r.right() - 2, r.top() + 1, QColor(196, 202, 212));
     // brushing
-    for (int y = r.top() + 3; y < r.bottom() - 1; y += 2) HLine(p, r.left() + 2, r.right() - 2, y, QColor(255, 255, 255, 9));
+    for (int y = r.top() + 3; y < r.bottom() - 1; y += 2)
+        HLine(p, r.left() + 2, r.right() - 2, y, QColor(255, 255, 255, 9));
     p.restore();
 }
 
@@ -142,7 +148,8 @@ void SkinBackground::PaintMainWindow(QPainter& p) {
         p.restore();
     }
     PaintRail(p, QRect(694, 139, 266, 27));
-    for (int x : {744, 809, 869, 916}) Separator(p, x, 143, 161);
+    for (int x : {744, 809, 869, 916})
+        Separator(p, x, 143, 161);
 
     // left column: meter well, brand plate, volume
     DrawRecessedPanel(p, QRect(14, 136, 122, 122), QColor(26, 30, 37), QColor(20, 23, 29), 6);
@@ -150,8 +157,8 @@ void SkinBackground::PaintMainWindow(QPainter& p) {
     {
         // the wordmark between them
         p.setFont(Font(20, true));
-        DrawShadowText(p, QRect(14, 272, 122, 26), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("LUMARO"),
-                       QColor(70, 76, 90));
+        DrawShadowText(p, QRect(14, 272, 122, 26), Qt::AlignHCenter | Qt::AlignVCenter,
+                       QStringLiteral("LUMARO"), QColor(70, 76, 90));
         p.setFont(Font(9, true));
         DrawShadowText(p, QRect(14, 297, 122, 14), Qt::AlignHCenter | Qt::AlignVCenter,
                        QStringLiteral("I N T E R N E T   R A D I O"), QColor(70, 76, 90));

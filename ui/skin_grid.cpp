@@ -31,7 +31,9 @@ QString SkinGrid::RowText(int row) const {
     return row >= 0 && row < rowCount_ && text_ ? text_(row) : QString();
 }
 
-bool SkinGrid::RowStarted(int row) const { return row >= 0 && row < rowCount_ && started_ && started_(row); }
+bool SkinGrid::RowStarted(int row) const {
+    return row >= 0 && row < rowCount_ && started_ && started_(row);
+}
 
 void SkinGrid::SetCurrentRow(int row, bool notify) {
     row = qBound(0, row, qMax(0, rowCount_ - 1));
@@ -56,7 +58,9 @@ int SkinGrid::RowAt(const QPoint& pos) const {
     return row < rowCount_ ? row : -1;
 }
 
-QRect SkinGrid::RowRect(int row) const { return QRect(0, (row - top_) * kRowHeight, width(), kRowHeight); }
+QRect SkinGrid::RowRect(int row) const {
+    return QRect(0, (row - top_) * kRowHeight, width(), kRowHeight);
+}
 
 void SkinGrid::ScrollToCurrent() {
     const int visible = qMax(1, FullyVisibleRows());
@@ -83,9 +87,11 @@ void SkinGrid::paintEvent(QPaintEvent*) {
         // the name in black one pixel right and down, then white over it
         const QString text = RowText(row);
         p.setPen(Qt::black);
-        p.drawText(QRect(4, y + 1, w - 5, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.drawText(QRect(4, y + 1, w - 5, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   text);
         p.setPen(Qt::white);
-        p.drawText(QRect(3, y, w - 5, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.drawText(QRect(3, y, w - 5, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   text);
         skin::HLine(p, 0, w - 1, y + kRowHeight - 1, colors_.bottomLine);
     }
     if (hasFocus() && rowCount_ > 0 && current_ >= top_) {
@@ -101,17 +107,31 @@ void SkinGrid::keyPressEvent(QKeyEvent* event) {
     const int page = qMax(1, FullyVisibleRows());
     int row = current_;
     switch (event->key()) {
-    case Qt::Key_Up: row -= 1; break;
-    case Qt::Key_Down: row += 1; break;
-    case Qt::Key_PageUp: row -= page; break;
-    case Qt::Key_PageDown: row += page; break;
-    case Qt::Key_Home: row = 0; break;
-    case Qt::Key_End: row = rowCount_ - 1; break;
+    case Qt::Key_Up:
+        row -= 1;
+        break;
+    case Qt::Key_Down:
+        row += 1;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Home:
+        row = 0;
+        break;
+    case Qt::Key_End:
+        row = rowCount_ - 1;
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         emit activated();
         return;
-    default: QWidget::keyPressEvent(event); return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
     }
     if (rowCount_ > 0) SetCurrentRow(row, true);
 }

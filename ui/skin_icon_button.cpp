@@ -8,7 +8,9 @@
 
 namespace lumaro {
 
-SkinIconButton::SkinIconButton(QWidget* parent) : QWidget(parent) { setCursor(Qt::PointingHandCursor); }
+SkinIconButton::SkinIconButton(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
 
 void SkinIconButton::SetPicture(Picture picture) {
     if (picture == picture_) return;

@@ -21,7 +21,9 @@ SkinKnob::SkinKnob(int minimum, int maximum, int value, QWidget* parent)
     setCursor(Qt::SizeVerCursor);
 }
 
-int SkinKnob::Step() const { return qMax(1, (max_ - min_) / 40); }
+int SkinKnob::Step() const {
+    return qMax(1, (max_ - min_) / 40);
+}
 
 void SkinKnob::SetValue(int value) {
     value = qBound(min_, value, max_);
@@ -121,7 +123,9 @@ void SkinKnob::mouseMoveEvent(QMouseEvent* event) {
     SetValue(dragValue_ + static_cast<int>(std::lround(pixels * double(max_ - min_) / 150.0)));
 }
 
-void SkinKnob::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+void SkinKnob::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = false;
+}
 
 void SkinKnob::wheelEvent(QWheelEvent* event) {
     wheelRest_ += event->angleDelta().y();
@@ -134,14 +138,28 @@ void SkinKnob::wheelEvent(QWheelEvent* event) {
 void SkinKnob::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Up:
-    case Qt::Key_Right: SetValue(value_ + Step()); break;
+    case Qt::Key_Right:
+        SetValue(value_ + Step());
+        break;
     case Qt::Key_Down:
-    case Qt::Key_Left: SetValue(value_ - Step()); break;
-    case Qt::Key_PageUp: SetValue(value_ + 5 * Step()); break;
-    case Qt::Key_PageDown: SetValue(value_ - 5 * Step()); break;
-    case Qt::Key_Home: SetValue(min_); break;
-    case Qt::Key_End: SetValue(max_); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Left:
+        SetValue(value_ - Step());
+        break;
+    case Qt::Key_PageUp:
+        SetValue(value_ + 5 * Step());
+        break;
+    case Qt::Key_PageDown:
+        SetValue(value_ - 5 * Step());
+        break;
+    case Qt::Key_Home:
+        SetValue(min_);
+        break;
+    case Qt::Key_End:
+        SetValue(max_);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
     }
 }
 

@@ -32,7 +32,8 @@ void SkinLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());
     QColor color = color_;
-    if (clickable_ && hover_) color = color.lightness() < 128 ? skin::kAccent.darker(150) : skin::kAccent.lighter(115);
+    if (clickable_ && hover_)
+        color = color.lightness() < 128 ? skin::kAccent.darker(150) : skin::kAccent.lighter(115);
     const int flags = int(alignment()) | Qt::TextSingleLine;
     skin::DrawShadowText(p, contentsRect(), flags, text(), color, shadow_);
 }

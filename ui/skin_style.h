@@ -12,11 +12,11 @@ class QPainter;
 
 namespace lumaro::skin {
 
-inline const QColor kAccent{248, 149, 60};       // the orange of current and playing rows
-inline const QColor kBodyTop{0x2B, 0x2F, 0x38};   // window body gradient
+inline const QColor kAccent{248, 149, 60};      // the orange of current and playing rows
+inline const QColor kBodyTop{0x2B, 0x2F, 0x38}; // window body gradient
 inline const QColor kBodyBottom{0x1C, 0x1F, 0x25};
 inline const QColor kRecording{226, 58, 52};
-inline const QColor kLcdText{236, 226, 208};      // warm backlit text of the display
+inline const QColor kLcdText{236, 226, 208}; // warm backlit text of the display
 
 // Liberation Sans (what "Arial" resolves to) at a pixel size.
 QFont Font(int pixelSize, bool bold = false);
@@ -28,7 +28,8 @@ void DrawShadowText(QPainter& p, const QRect& rect, int flags, const QString& te
 
 // A panel pressed one step into the body: darker fill, a dark top and left
 // edge and a 1 px highlight along the lower edge.
-void DrawRecessedPanel(QPainter& p, const QRect& rect, const QColor& top, const QColor& bottom, int radius = 3);
+void DrawRecessedPanel(QPainter& p, const QRect& rect, const QColor& top, const QColor& bottom,
+                       int radius = 3);
 
 // A 1 px line as a filled rectangle (a pen line would blur at odd scales).
 void HLine(QPainter& p, int x1, int x2, int y, const QColor& color);

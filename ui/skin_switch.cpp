@@ -42,9 +42,15 @@ void SkinSwitch::paintEvent(QPaintEvent*) {
     const double pr = pill.height() / 2.0;
     QColor base;
     switch (state_) {
-    case State::Idle: base = hover_ ? QColor(84, 90, 102) : QColor(58, 63, 73); break;
-    case State::On: base = skin::kAccent; break;
-    case State::Recording: base = skin::kRecording; break;
+    case State::Idle:
+        base = hover_ ? QColor(84, 90, 102) : QColor(58, 63, 73);
+        break;
+    case State::On:
+        base = skin::kAccent;
+        break;
+    case State::Recording:
+        base = skin::kRecording;
+        break;
     }
     if (down_) base = base.darker(125);
     QLinearGradient g(pill.topLeft(), pill.bottomLeft());
@@ -60,7 +66,8 @@ void SkinSwitch::paintEvent(QPaintEvent*) {
     }
     if (glyph_ != Glyph::None) {
         const QPointF c = pill.center();
-        p.setPen(QPen(hover_ ? QColor(248, 248, 248) : QColor(186, 192, 204), 1.3, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(
+            QPen(hover_ ? QColor(248, 248, 248) : QColor(186, 192, 204), 1.3, Qt::SolidLine, Qt::RoundCap));
         if (glyph_ == Glyph::Minimize) {
             p.drawLine(c + QPointF(-3, 1.5), c + QPointF(3, 1.5));
         } else {

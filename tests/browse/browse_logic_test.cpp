@@ -33,7 +33,7 @@ const WideList kLines = {
     /* 5 */ u"Café Del Mar\tChill\tLounge\tSpain\tSpanish\thttp://cdm.example",
     /* 6 */ u"CAFÉ Blue\tchill too\tLounge\tFrance\tFrench\thttp://blue.example",
     /* 7 */ u"Only URL word\tdesc\tNews\tGermany\tGerman\thttp://secretword.example",
-    /* 8 */ u"Broken line\tno categories",                                        // fewer than five fields
+    /* 8 */ u"Broken line\tno categories", // fewer than five fields
     /* 9 */ u"Algeria One\tx\tPop\tAlgeria\tArabic\thttp://dz.example",
 };
 
@@ -42,19 +42,24 @@ TEST(ByteSearch, FindsEveryPlacementAgainstANaiveScan) {
     std::mt19937 rng(7);
     for (int round = 0; round < 2000; ++round) {
         std::string hay(rng() % 70, 'A');
-        for (char& c : hay) c = static_cast<char>('A' + rng() % 3);
+        for (char& c : hay)
+            c = static_cast<char>('A' + rng() % 3);
         std::string needle(1 + rng() % 5, 'A');
-        for (char& c : needle) c = static_cast<char>('A' + rng() % 3);
-        EXPECT_EQ(ContainsBytes(hay, needle), hay.find(needle) != std::string::npos) << hay << " / " << needle;
+        for (char& c : needle)
+            c = static_cast<char>('A' + rng() % 3);
+        EXPECT_EQ(ContainsBytes(hay, needle), hay.find(needle) != std::string::npos)
+            << hay << " / " << needle;
     }
     EXPECT_TRUE(ContainsBytes("ABC", ""));
 
     // upper-casing touches a..z only, in the vector body and in the tail
     std::string all;
-    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    for (int c = 0; c < 256; ++c)
+        all.push_back(static_cast<char>(c));
     all += all.substr(97, 40);
     std::string expected = all;
-    for (char& c : expected) if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (char& c : expected)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     UpperAsciiInPlace(all.data(), all.size());
     EXPECT_EQ(all, expected);
     EXPECT_FALSE(ContainsBytes("AB", "ABC"));
@@ -71,12 +76,13 @@ TEST(SearchWords, SplitAtDelimitersIntoADistinctSet) {
         {u"80s", {"80S"}},
         {u"1.fm", {"1", "FM"}},
         {u"  ,,--  ", {}},
-        {u"a`b", {"A`B"}},                 // the backquote is a word byte
+        {u"a`b", {"A`B"}}, // the backquote is a word byte
         {u"[x]{y}|z~w@v", {"X", "Y", "Z", "W", "V"}},
-        {u"Café  CAFÉ", {"CAF\xC3\xA9"}},  // lower-cased first, so both spellings are one word
+        {u"Café  CAFÉ", {"CAF\xC3\xA9"}}, // lower-cased first, so both spellings are one word
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SplitSearchWords(PrepareSearchText(c.text)), c.words) << QString::fromStdU16String(c.text).toStdString();
+        EXPECT_EQ(SplitSearchWords(PrepareSearchText(c.text)), c.words)
+            << QString::fromStdU16String(c.text).toStdString();
     EXPECT_EQ(PrepareSearchText(u"\t Jazz \n"), "jazz");
     EXPECT_FALSE(HasNonAscii(u"plain ~ text"));
     EXPECT_TRUE(HasNonAscii(u"caf\u00e9"));
@@ -132,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Filter, StaleSearchCopyLinesDoNotMatchNonAsciiWords) {
     TStationCatalogue catalogue;
-    catalogue.SetLines({u"A\tx\tPop\tFrance\tFrench\thttp://a.example/\u00e9", u"B\tx\tPop\tFrance\tFrench\thttp://b"});
+    catalogue.SetLines(
+        {u"A\tx\tPop\tFrance\tFrench\thttp://a.example/\u00e9", u"B\tx\tPop\tFrance\tFrench\thttp://b"});
     catalogue.BuildAnsiCopy(); // no search copy at all
     const TResultFilter filter(catalogue);
     EXPECT_EQ(filter.BuildResultList("All", "All", "All", PrepareSearchText(u"\u00e9"), true), TResultList{});
@@ -158,9 +165,10 @@ TEST(CategoryLists, SortedByLocaleCaseIgnoredFirstSpellingKept) {
 }
 
 TEST(CategoryLists, CLocaleStillIgnoresCase) {
-    const TStationCatalogue catalogue =
-        MakeCatalogue({u"a\t-\tbeat\tX\tY\thttp://a", u"b\t-\tBEAT\tX\tY\thttp://b", u"c\t-\tAlpha\tX\tY\thttp://c"});
-    EXPECT_EQ(BuildCategoryLists(catalogue, UserCollator(QLocale::c())).Style, (ByteList{"All", "Alpha", "beat"}));
+    const TStationCatalogue catalogue = MakeCatalogue(
+        {u"a\t-\tbeat\tX\tY\thttp://a", u"b\t-\tBEAT\tX\tY\thttp://b", u"c\t-\tAlpha\tX\tY\thttp://c"});
+    EXPECT_EQ(BuildCategoryLists(catalogue, UserCollator(QLocale::c())).Style,
+              (ByteList{"All", "Alpha", "beat"}));
 }
 
 TEST(CategoryLists, NarrowingKeepsContainingEntriesInListOrder) {
@@ -176,7 +184,8 @@ TEST(CategoryLists, NarrowingKeepsContainingEntriesInListOrder) {
         {u"d k", {"United Kingdom"}}, // one substring: the space counts
         {u"xyz", {""}},
     };
-    for (const auto& c : cases) EXPECT_EQ(NarrowCategoryList(countries, c.box), c.kept);
+    for (const auto& c : cases)
+        EXPECT_EQ(NarrowCategoryList(countries, c.box), c.kept);
 }
 
 TEST(ResultsView, ModesToggleAndMapRows) {
@@ -188,7 +197,8 @@ TEST(ResultsView, ModesToggleAndMapRows) {
         {V::Favorites, V::Favorites, V::Catalogue}, {V::Favorites, V::Recent, V::Recent},
         {V::Recent, V::Recent, V::Catalogue},       {V::Recent, V::Favorites, V::Favorites},
     };
-    for (const auto& t : transitions) EXPECT_EQ(ToggleBrowseView(t.from, t.pressed), t.to);
+    for (const auto& t : transitions)
+        EXPECT_EQ(ToggleBrowseView(t.from, t.pressed), t.to);
 
     const TStationCatalogue catalogue = MakeCatalogue(kLines);
     const TResultList results = {3, 5};
@@ -208,9 +218,10 @@ TEST(StationInfo, ShowsFieldsUrlsAndDescriptionLines) {
     EXPECT_FALSE(MakeStationInfo({}));
     EXPECT_FALSE(MakeStationInfo({u"only"}));
 
-    const auto info = MakeStationInfo(SplitStationLine(
-        u"Name\tone<newline>two<newline>three <NEWLINE>\tJazz\tFrance\tFrench\thttp://u1\thttp://u2\tftp\thttp://u3"
-        u"\t-\thttp://u4\thttp://u5\thttp://u6\thttp://u7"));
+    const auto info = MakeStationInfo(
+        SplitStationLine(u"Name\tone<newline>two<newline>three "
+                         u"<NEWLINE>\tJazz\tFrance\tFrench\thttp://u1\thttp://u2\tftp\thttp://u3"
+                         u"\t-\thttp://u4\thttp://u5\thttp://u6\thttp://u7"));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->Name, u" Name");
     EXPECT_EQ(info->Style, u" Jazz");
@@ -231,13 +242,16 @@ TEST(StationInfo, ShowsFieldsUrlsAndDescriptionLines) {
 TEST(Filter, AgreesWithAPlainScanOnAGeneratedCatalogue) {
     // The fast copies and ids must give what the line-by-line rule gives.
     WideList lines;
-    for (const auto& l : GenerateCatalogue(3000, 3)) lines.push_back(WideFromAnsi(l));
+    for (const auto& l : GenerateCatalogue(3000, 3))
+        lines.push_back(WideFromAnsi(l));
     const TStationCatalogue catalogue = MakeCatalogue(lines);
     const TResultFilter filter(catalogue);
     const TCategoryLists lists = BuildCategoryLists(catalogue, UserCollator(QLocale(QLocale::English)));
-    const std::u16string searches[] = {u"", u"radio", u"fm 1", u"m\u00fcnchen", u"the e", u"\u0440\u0430\u0434\u0438\u043e"};
+    const std::u16string searches[] = {
+        u"", u"radio", u"fm 1", u"m\u00fcnchen", u"the e", u"\u0440\u0430\u0434\u0438\u043e"};
     for (const auto& search : searches) {
-        for (const std::string& style : {lists.Style[0], lists.Style[1], lists.Style[lists.Style.size() / 2]}) {
+        for (const std::string& style :
+             {lists.Style[0], lists.Style[1], lists.Style[lists.Style.size() / 2]}) {
             const std::string prepared = PrepareSearchText(search);
             const bool nonAscii = HasNonAscii(search);
             const ByteList words = SplitSearchWords(prepared);
@@ -248,7 +262,8 @@ TEST(Filter, AgreesWithAPlainScanOnAGeneratedCatalogue) {
                 std::string hay = nonAscii ? catalogue.SearchLine(i) : catalogue.AnsiLine(i);
                 UpperAsciiInPlace(hay.data(), hay.size());
                 bool all = true;
-                for (const auto& w : words) all = all && hay.find(w) != std::string::npos;
+                for (const auto& w : words)
+                    all = all && hay.find(w) != std::string::npos;
                 if (all) expected.push_back(static_cast<int>(i));
             }
             EXPECT_EQ(filter.BuildResultList(style, "All", "All", prepared, nonAscii), expected)

@@ -58,7 +58,8 @@ protected:
         QDir::setCurrent(dir_.path());
         TScrambledListFile::SaveWideList("stations.dat", TestCatalogue(), kListKey);
         TScrambledListFile::SaveWideList(
-            "fav.dat", {u"Fav A\tfa\tJazz\tFrance\tFrench\thttp://fa", u"Fav B\tfb\tPop\tFrance\tFrench\thttp://fb"},
+            "fav.dat",
+            {u"Fav A\tfa\tJazz\tFrance\tFrench\thttp://fa", u"Fav B\tfb\tPop\tFrance\tFrench\thttp://fb"},
             kListKey);
         TScrambledListFile::SaveWideList("rec.dat", {u"http://recent.example/only\t"}, kListKey);
         QDir::setCurrent(old);
@@ -86,24 +87,41 @@ TEST_F(MainWindow, EveryControlSitsAtItsPlace) {
         const char* name;
         QRect geometry;
     } layout[] = {
-        {"suiImageButton6", {827, 13, 25, 12}}, {"suiImageButton5", {901, 13, 25, 12}},
-        {"TntLabel2", {35, 42, 252, 31}},       {"TntLabel3", {34, 73, 253, 28}},
-        {"Label5", {34, 101, 198, 11}},         {"Label23", {238, 101, 48, 11}},
-        {"DIBKnob1", {22, 146, 106, 102}},      {"DIBKnob5", {22, 350, 106, 102}},
-        {"suiImageButton8", {299, 41, 25, 12}}, {"suiImageButton3", {299, 58, 25, 12}},
-        {"suiImageButton4", {299, 75, 25, 12}}, {"suiImageButton9", {299, 99, 25, 12}},
-        {"suiImageButton7", {402, 58, 25, 12}}, {"suiImageButton2", {402, 82, 25, 12}},
-        {"DIBKnob7", {514, 55, 41, 41}},        {"DIBKnob6", {637, 55, 41, 41}},
-        {"DIBKnob2", {747, 55, 41, 41}},        {"DIBKnob3", {822, 55, 41, 41}},
-        {"DIBKnob4", {894, 55, 41, 41}},        {"TntLabel1", {180, 142, 504, 23}},
-        {"FlatEdit1", {165, 186, 128, 20}},     {"FlatEdit2", {337, 186, 128, 20}},
-        {"FlatEdit3", {510, 186, 128, 20}},     {"TntEdit2", {723, 188, 193, 18}},
-        {"Label24", {837, 171, 111, 13}},       {"DIBImage1", {0, 0, 982, 480}},
+        {"suiImageButton6", {827, 13, 25, 12}},
+        {"suiImageButton5", {901, 13, 25, 12}},
+        {"TntLabel2", {35, 42, 252, 31}},
+        {"TntLabel3", {34, 73, 253, 28}},
+        {"Label5", {34, 101, 198, 11}},
+        {"Label23", {238, 101, 48, 11}},
+        {"DIBKnob1", {22, 146, 106, 102}},
+        {"DIBKnob5", {22, 350, 106, 102}},
+        {"suiImageButton8", {299, 41, 25, 12}},
+        {"suiImageButton3", {299, 58, 25, 12}},
+        {"suiImageButton4", {299, 75, 25, 12}},
+        {"suiImageButton9", {299, 99, 25, 12}},
+        {"suiImageButton7", {402, 58, 25, 12}},
+        {"suiImageButton2", {402, 82, 25, 12}},
+        {"DIBKnob7", {514, 55, 41, 41}},
+        {"DIBKnob6", {637, 55, 41, 41}},
+        {"DIBKnob2", {747, 55, 41, 41}},
+        {"DIBKnob3", {822, 55, 41, 41}},
+        {"DIBKnob4", {894, 55, 41, 41}},
+        {"TntLabel1", {180, 142, 504, 23}},
+        {"FlatEdit1", {165, 186, 128, 20}},
+        {"FlatEdit2", {337, 186, 128, 20}},
+        {"FlatEdit3", {510, 186, 128, 20}},
+        {"TntEdit2", {723, 188, 193, 18}},
+        {"Label24", {837, 171, 111, 13}},
+        {"DIBImage1", {0, 0, 982, 480}},
         // heights after the lists were built: 17 whole rows + 5, bars one box taller
-        {"suiStringGrid1", {165, 205, 151, 243}}, {"suiStringGrid2", {337, 205, 151, 243}},
-        {"suiStringGrid3", {510, 205, 151, 243}}, {"suiStringGrid4", {721, 206, 220, 243}},
-        {"GaugeBar1", {315, 186, 10, 262}},       {"GaugeBar2", {487, 186, 10, 262}},
-        {"GaugeBar3", {660, 186, 10, 262}},       {"GaugeBar4", {940, 187, 10, 262}},
+        {"suiStringGrid1", {165, 205, 151, 243}},
+        {"suiStringGrid2", {337, 205, 151, 243}},
+        {"suiStringGrid3", {510, 205, 151, 243}},
+        {"suiStringGrid4", {721, 206, 220, 243}},
+        {"GaugeBar1", {315, 186, 10, 262}},
+        {"GaugeBar2", {487, 186, 10, 262}},
+        {"GaugeBar3", {660, 186, 10, 262}},
+        {"GaugeBar4", {940, 187, 10, 262}},
     };
     for (const auto& c : layout) {
         auto* w = Form().findChild<QWidget*>(QString::fromLatin1(c.name));
@@ -113,9 +131,9 @@ TEST_F(MainWindow, EveryControlSitsAtItsPlace) {
     const struct {
         const char* name;
         int left, top;
-    } corners[] = {{"Image2", 292, 186}, {"Image3", 464, 186}, {"Image5", 637, 186}, {"Image6", 917, 187},
-                   {"Label19", 698, 145}, {"Label22", 748, 145}, {"Label1", 815, 145}, {"Label17", 875, 145},
-                   {"Label20", 921, 145}};
+    } corners[] = {{"Image2", 292, 186}, {"Image3", 464, 186},  {"Image5", 637, 186},
+                   {"Image6", 917, 187}, {"Label19", 698, 145}, {"Label22", 748, 145},
+                   {"Label1", 815, 145}, {"Label17", 875, 145}, {"Label20", 921, 145}};
     for (const auto& c : corners) {
         auto* w = Form().findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(w, nullptr) << c.name;
@@ -128,7 +146,9 @@ TEST_F(MainWindow, EveryControlSitsAtItsPlace) {
     EXPECT_EQ(Form().Label24->text(), "showing 31 stations");
 }
 
-QColor Pixel(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
+QColor Pixel(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
 
 TEST_F(MainWindow, ResultRowsAreDrawnInTheirColours) {
     SkinGrid* grid = Form().suiStringGrid4;
@@ -141,7 +161,8 @@ TEST_F(MainWindow, ResultRowsAreDrawnInTheirColours) {
     EXPECT_EQ(Pixel(image, x, 0 * 14 + 6), row);
     EXPECT_EQ(Pixel(image, x, 1 * 14 + 6), started);
     EXPECT_EQ(Pixel(image, x, 2 * 14 + 6), row);
-    for (int r = 0; r < 3; ++r) EXPECT_EQ(Pixel(image, x, r * 14 + 13), bottom) << r;
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(Pixel(image, x, r * 14 + 13), bottom) << r;
 
     grid->SetCurrentRow(3);
     image = grid->grab().toImage();
@@ -166,7 +187,8 @@ TEST_F(MainWindow, ResultRowsAreDrawnInTheirColours) {
     EXPECT_EQ(Pixel(image, x, grid->RowCount() * 14 + 6), row);
     Form().TntEdit2->setText(QStringLiteral("nothing matches"));
     image = grid->grab().toImage();
-    for (int y : {2, 6, 13, 100}) EXPECT_EQ(Pixel(image, x, y), row) << y;
+    for (int y : {2, 6, 13, 100})
+        EXPECT_EQ(Pixel(image, x, y), row) << y;
 }
 
 TEST_F(MainWindow, CategoryRowsAreDrawnInTheirColours) {
@@ -234,7 +256,8 @@ TEST_F(MainWindow, NavigationKeysInABoxMoveItsListAndFocusStays) {
         EXPECT_EQ(QApplication::focusWidget(), p.box) << name;
     }
     // moving the results by keys selects: the information line follows
-    for (SkinGrid* grid : {Form().suiStringGrid1, Form().suiStringGrid2, Form().suiStringGrid3}) grid->SetCurrentRow(0);
+    for (SkinGrid* grid : {Form().suiStringGrid1, Form().suiStringGrid2, Form().suiStringGrid3})
+        grid->SetCurrentRow(0);
     Form().TntEdit2->setFocus();
     Form().TntEdit2->clear();
     QTest::keyClick(Form().TntEdit2, Qt::Key_Down);
@@ -281,8 +304,8 @@ TEST_F(MainWindow, ViewLabelsSwitchModesAndColours) {
 TEST_F(MainWindow, ChoosingNarrowingAndClearing) {
     TForm1& f = Form();
     const auto icons = [&] {
-        return std::vector<Icon>{f.Image2->CurrentPicture(), f.Image3->CurrentPicture(), f.Image5->CurrentPicture(),
-                                 f.Image6->CurrentPicture()};
+        return std::vector<Icon>{f.Image2->CurrentPicture(), f.Image3->CurrentPicture(),
+                                 f.Image5->CurrentPicture(), f.Image6->CurrentPicture()};
     };
     EXPECT_EQ(icons(), (std::vector<Icon>(4, Icon::Magnifier)));
     // 'Rock' and 'rock' are one entry, the first spelling; the choice is exact
@@ -304,7 +327,7 @@ TEST_F(MainWindow, ChoosingNarrowingAndClearing) {
     EXPECT_EQ(f.Image3->CurrentPicture(), Icon::Cross);
     EXPECT_EQ(f.suiStringGrid2->CurrentRow(), 0);
     EXPECT_EQ(f.ResultList, (TResultList{0, 12, 24})); // not rebuilt by narrowing
-    f.suiStringGrid2->SetCurrentRow(1);                 // Niger
+    f.suiStringGrid2->SetCurrentRow(1);                // Niger
     f.TntEdit2->setText(QStringLiteral("station"));
     EXPECT_EQ(f.ResultList, (TResultList{8, 20}));
     EXPECT_EQ(f.Image6->CurrentPicture(), Icon::Cross);
@@ -344,8 +367,9 @@ TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
     QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_EQ(f.SelectedStation, SplitStationLine(f.Catalogue.Line(5)));
     // the information line shows the description's markers as they are
-    EXPECT_EQ(f.TntLabel1->text(), QStringLiteral("Station 5   one<newline>two<newline>three     Style: Jazz    "
-                                                  "Country: Niger    Language: French      "));
+    EXPECT_EQ(f.TntLabel1->text(),
+              QStringLiteral("Station 5   one<newline>two<newline>three     Style: Jazz    "
+                             "Country: Niger    Language: French      "));
     f.PlayerState.AttemptNumber = 4;
     f.PlayerState.AutoRetry = false;
     f.PlayerState.ClipboardMode = true;
@@ -385,7 +409,10 @@ TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
         QStringList entries;
         std::u16string line; // of row 1
     } cases[] = {
-        {nullptr, f.PopupMenu4, {"Add to Favorites", "Station info", "Open in new window"}, f.Catalogue.Line(1)},
+        {nullptr,
+         f.PopupMenu4,
+         {"Add to Favorites", "Station info", "Open in new window"},
+         f.Catalogue.Line(1)},
         {&TForm1::Label1MouseDown,
          f.PopupMenu2,
          {"Remove from Favorites", "Empty Favorites list", "Station info", "Open in new window"},
@@ -394,7 +421,8 @@ TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
     for (const auto& c : cases) {
         if (c.enter) (f.*c.enter)();
         QStringList entries;
-        for (QAction* a : c.menu->actions()) entries << a->text();
+        for (QAction* a : c.menu->actions())
+            entries << a->text();
         EXPECT_EQ(entries, c.entries);
         grid->SetCurrentRow(0);
         QTest::mousePress(grid, Qt::RightButton, {}, QPoint(30, 14 + 6));
@@ -405,8 +433,10 @@ TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
         c.menu->hide();
     }
     QStringList recent;
-    for (QAction* a : f.PopupMenu3->actions()) recent << a->text();
-    EXPECT_EQ(recent, (QStringList{"Remove from Recent", "Empty Recent list", "Station info", "Open in new window"}));
+    for (QAction* a : f.PopupMenu3->actions())
+        recent << a->text();
+    EXPECT_EQ(recent,
+              (QStringList{"Remove from Recent", "Empty Recent list", "Station info", "Open in new window"}));
 }
 
 TEST_F(MainWindow, ScrollBarsMoveTheirLists) {
@@ -573,7 +603,8 @@ TEST(SkinKnob, TurnsByDragWheelAndKeysWithinItsRange) {
     QTest::mouseRelease(&knob, Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_EQ(knob.Value(), 4);
 
-    QWheelEvent down(QPointF(20, 20), QPointF(20, 20), {}, QPoint(0, -240), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QWheelEvent down(QPointF(20, 20), QPointF(20, 20), {}, QPoint(0, -240), Qt::NoButton, {},
+                     Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&knob, &down);
     EXPECT_EQ(knob.Value(), 2);
     QTest::keyClick(&knob, Qt::Key_End);

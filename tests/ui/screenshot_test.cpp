@@ -7,6 +7,7 @@
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
 #include "ui/skin_label.h"
+#include "ui/level_meter.h"
 #include "ui/skin_switch.h"
 
 #include <QApplication>
@@ -22,7 +23,9 @@ using namespace lumaro;
 
 namespace {
 
-QString OutPath(const char* name) { return QDir(LUMARO_SCREENSHOT_DIR).filePath(QString::fromLatin1(name)); }
+QString OutPath(const char* name) {
+    return QDir(LUMARO_SCREENSHOT_DIR).filePath(QString::fromLatin1(name));
+}
 
 // What the X server shows in the window's rectangle.
 QImage GrabFromScreen(QWidget& w) {
@@ -70,6 +73,7 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     form1.TntLabel3->setText(QStringLiteral("BBC Radio 3"));
     form1.Label5->setText(QStringLiteral("bitrate: 128 kbps"));
     form1.suiImageButton8->SetState(SkinSwitch::State::On);
+    form1.DIBKnob1->SetValue(64);
     QTest::qWait(20);
     QImage whole = GrabFromScreen(form1);
     EXPECT_EQ(whole.size(), QSize(982, 480) * form1.devicePixelRatio());
@@ -84,7 +88,10 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     }
     EXPECT_TRUE(doubled.save(OutPath("main-catalogue-200.png")));
 
-    // narrowed: a country chosen, a word typed
+    // narrowed: a country chosen, a word typed; a recording running
+    form1.suiImageButton9->SetState(SkinSwitch::State::Recording);
+    form1.Label23->show();
+    form1.suiImageButton7->SetState(SkinSwitch::State::On);
     form1.FlatEdit2->setText(QStringLiteral("ger"));
     form1.suiStringGrid1DblClick();
     form1.TntEdit2->setFocus();
