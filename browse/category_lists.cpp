@@ -28,7 +28,7 @@ namespace {
 // A sorted list kept sorted by bisection on collation keys.
 class SortedDistinct {
 public:
-    explicit SortedDistinct(const QCollator& collator) : collator_(collator) {}
+    explicit SortedDistinct(const QCollator& collator) : collator_(collator) { seen_.reserve(4096); }
 
     void Add(std::string_view value) {
         // Most values repeat byte for byte: only the first of each spelling
