@@ -1,13 +1,22 @@
 #include "engine/audio_engine.h"
 
-#include "engine/core/channel_effect.h"
 #include "engine/core/ffmpeg_decoder.h"
 #include "engine/core/pcm_ring.h"
+#include "engine/dsp/dsp_chain.h"
+#include "engine/dsp/gain_pan.h"
+#include "engine/dsp/level_meter.h"
+#include "engine/dsp/parametric_equalizer.h"
+#include "engine/dsp/reverb.h"
+#include "engine/encoder/encoder_process.h"
 #include "engine/net/download_buffer.h"
 #include "engine/net/http_stream.h"
 #include "engine/net/playlist.h"
 
 #include <SDL2/SDL.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 #include <algorithm>
 #include <array>
@@ -34,14 +43,11 @@ constexpr std::size_t kRingSamples = core::kOutputRate * core::kOutputChannels;
 constexpr int kDeviceFrames = 1024;
 // Mixer scratch size; larger device requests are mixed in pieces.
 constexpr int kMixFrames = 2048;
-// Frames over which the level peak is taken (20 ms).
-constexpr int kLevelFrames = core::kOutputRate / 50;
 // Extra time the opening caller allows beyond the net time-out for the
 // stream thread to report its own time-out before giving up on it.
 constexpr auto kOpenGrace = 300ms;
 // Metadata blocks kept per channel so a pointer handed out stays valid for a while.
 constexpr std::size_t kMetaHistory = 16;
-constexpr std::size_t kMaxDspsPerPass = 32;
 
 thread_local int t_error = 0;
 
@@ -107,25 +113,29 @@ struct SyncEntry {
     SYNCPROC* proc;
     void* user;
 };
-struct DspEntry {
-    HDSP handle;
-    DSPPROC* proc;
-    void* user;
-    int priority;
-};
 
 } // namespace
 
+// An effect on a channel; exactly one of the two is set, never changed.
 struct FxEntry {
-    HFX handle = 0;
-    int priority = 0;
-    std::unique_ptr<core::ChannelEffect> effect; // never changes after creation
+    std::shared_ptr<ParametricEqualizer> eq;
+    std::shared_ptr<Reverb> reverb;
+};
+
+struct EncoderEntry {
+    HENCODE handle = 0;
+    bool autofree = false;
+    std::shared_ptr<EncoderProcess> process;
 };
 
 // One stream. Shared by the engine's tables, the stream thread, the download
 // thread's callbacks (weakly) and the mixer's list.
 struct Channel {
-    explicit Channel(DWORD h) : handle(h) {}
+    explicit Channel(DWORD h) : handle(h) {
+        chain.prepare(core::kOutputRate, core::kOutputChannels);
+        gain_pan.prepare(core::kOutputRate, core::kOutputChannels);
+        meter.prepare(core::kOutputRate, core::kOutputChannels);
+    }
 
     const DWORD handle;
     std::string url;       // never changes after creation
@@ -137,9 +147,6 @@ struct Channel {
     std::atomic<bool> stalled{false};      // the last output block lacked audio
     std::atomic<bool> sounded{false};      // has given audio to the output at least once
     std::atomic<bool> in_mix{false};       // in the mixer's list; changed under the mix mutex
-    std::atomic<float> volume{1.0f};
-    std::atomic<float> pan{0.0f};
-    std::atomic<DWORD> level{0};
     std::shared_ptr<std::atomic<bool>> cancel = std::make_shared<std::atomic<bool>>(false);
 
     core::PcmRing ring{kRingSamples}; // decoder writes, mixer reads
@@ -155,13 +162,12 @@ struct Channel {
     std::deque<std::string> tag_meta; // newest last
     std::vector<SyncEntry> syncs;
 
-    // Guarded by the engine's mix mutex.
-    std::vector<DspEntry> dsps;                 // descending priority, stable
-    std::vector<std::shared_ptr<FxEntry>> fxs;  // descending priority, stable
-
-    // Output thread only.
-    float gain_left = 1.0f, gain_right = 1.0f;
-    bool gains_set = false;
+    // DSP callbacks and effects in priority order; changed from any thread
+    // without making the mixer wait.
+    DspChain chain;
+    GainPan gain_pan; // volume and pan attributes
+    LevelMeter meter; // after everything the listener hears
+    std::vector<EncoderEntry> encoders; // engine's mix mutex
 
     bool Finished() const { return decoder_done.load() && ring.Available() == 0; }
 
@@ -182,8 +188,8 @@ struct AudioEngine::State {
     std::mutex handles_mutex;
     bool initialised = false;                                          // handles_mutex
     std::unordered_map<DWORD, std::shared_ptr<Channel>> channels;      // handles_mutex
-    std::unordered_map<DWORD, std::weak_ptr<Channel>> owners;          // sync/dsp handle -> channel; handles_mutex
-    std::unordered_map<HFX, std::pair<std::weak_ptr<Channel>, std::shared_ptr<FxEntry>>> fxs; // handles_mutex
+    std::unordered_map<HDSP, std::pair<std::weak_ptr<Channel>, DspChain::Id>> dsps; // handles_mutex
+    std::unordered_map<HFX, std::pair<std::weak_ptr<Channel>, FxEntry>> fxs;     // handles_mutex
     // Freed channels the mixer may still list; dropped once it has let go, so
     // no channel is destroyed on the output thread. handles_mutex
     std::vector<std::shared_ptr<Channel>> zombies;
@@ -388,6 +394,18 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
 
 } // namespace
 
+namespace {
+// Ends a freed channel's recordings: the program gets the end of its input.
+void StopEncoders(AudioEngine::State& state, Channel& ch) {
+    std::vector<EncoderEntry> encoders;
+    {
+        std::lock_guard lock(state.mix_mutex);
+        encoders.swap(ch.encoders);
+    }
+    for (auto& e : encoders) e.process->stop();
+}
+} // namespace
+
 void AudioEngine::State::Mix(float* out, int frames) noexcept {
     // Output thread.
     std::fill(out, out + frames * 2, 0.0f);
@@ -416,7 +434,7 @@ void AudioEngine::State::MixChannel(Channel& ch, float* out, int frames) noexcep
         std::fill(buf + got, buf + want, 0.0f);
         if (ch.decoder_done) {
             if (got == 0) {
-                ch.level = 0;
+                ch.meter.reset();
                 return;
             }
         } else {
@@ -428,47 +446,14 @@ void AudioEngine::State::MixChannel(Channel& ch, float* out, int frames) noexcep
     }
     if (got > 0) ch.sounded = true;
 
-    std::array<DspEntry, kMaxDspsPerPass> dsps;
-    const std::size_t ndsp = std::min(ch.dsps.size(), dsps.size());
-    std::copy_n(ch.dsps.begin(), ndsp, dsps.begin());
-    for (std::size_t i = 0; i < ndsp; ++i) {
-        dsps[i].proc(dsps[i].handle, ch.handle, buf, static_cast<DWORD>(want * sizeof(float)), dsps[i].user);
-        if (ch.dead) return; // freed from inside its callback: silent at once
-    }
-    for (std::size_t i = 0; i < ch.fxs.size(); ++i) ch.fxs[i]->effect->Process(buf, frames);
-
-    // Volume and balance, ramped over the block so a change never clicks.
-    const float vol = ch.volume.load(std::memory_order_relaxed);
-    const float pan = ch.pan.load(std::memory_order_relaxed);
-    const float target_left = vol * (pan > 0.0f ? 1.0f - pan : 1.0f);
-    const float target_right = vol * (pan < 0.0f ? 1.0f + pan : 1.0f);
-    if (!ch.gains_set) {
-        ch.gain_left = target_left;
-        ch.gain_right = target_right;
-        ch.gains_set = true;
-    }
-    const float step_left = (target_left - ch.gain_left) / static_cast<float>(frames);
-    const float step_right = (target_right - ch.gain_right) / static_cast<float>(frames);
-    float peak_left = 0.0f, peak_right = 0.0f;
-    const int level_from = std::max(0, frames - kLevelFrames);
-    for (int f = 0; f < frames; ++f) {
-        const float gl = ch.gain_left + step_left * static_cast<float>(f + 1);
-        const float gr = ch.gain_right + step_right * static_cast<float>(f + 1);
-        const float l = buf[2 * f] * gl;
-        const float r = buf[2 * f + 1] * gr;
-        buf[2 * f] = l;
-        buf[2 * f + 1] = r;
-        if (f >= level_from) {
-            peak_left = std::max(peak_left, std::fabs(l));
-            peak_right = std::max(peak_right, std::fabs(r));
-        }
-        out[2 * f] += l;
-        out[2 * f + 1] += r;
-    }
-    ch.gain_left = target_left;
-    ch.gain_right = target_right;
-    auto scale = [](float peak) { return static_cast<DWORD>(std::lround(std::min(peak, 1.0f) * 32768.0f)); };
-    ch.level.store(scale(peak_left) | (scale(peak_right) << 16), std::memory_order_relaxed);
+    ch.chain.process(buf, frames);
+    if (ch.dead) return; // freed from inside a DSP callback: silent at once
+    // Recordings take the processed sound before volume and pan, so muting
+    // the speakers never blanks a recording.
+    for (const auto& e : ch.encoders) e.process->push(buf, frames);
+    ch.gain_pan.process(buf, frames);
+    ch.meter.process(buf, frames);
+    for (int i = 0; i < frames * 2; ++i) out[i] += buf[i];
 }
 
 AudioEngine::AudioEngine() : state_(std::make_shared<State>()) {}
@@ -485,6 +470,7 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     if (freq == 0 || freq > 384000) return Fail(BASS_ERROR_FREQ, kFalse);
     std::lock_guard lock(state_->handles_mutex);
     if (state_->initialised) return Fail(BASS_ERROR_ALREADY, kFalse);
+    av_log_set_level(AV_LOG_FATAL); // broken frames of live streams are expected, not news
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
@@ -544,13 +530,16 @@ BOOL AudioEngine::BASS_Free() {
         state_->initialised = false;
         for (auto& [handle, ch] : state_->channels) all.push_back(ch);
         state_->channels.clear();
-        state_->owners.clear();
+        state_->dsps.clear();
         state_->fxs.clear();
         state_->zombies.clear();
         device = state_->device;
         state_->device = 0;
     }
-    for (auto& ch : all) ch->Kill();
+    for (auto& ch : all) {
+        ch->Kill();
+        StopEncoders(*state_, *ch);
+    }
     // Closing waits for the mixer's current pass only.
     SDL_CloseAudioDevice(device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -621,11 +610,12 @@ BOOL AudioEngine::BASS_StreamFree(HSTREAM handle) {
         ch = it->second;
         state_->channels.erase(it);
         std::erase_if(state_->fxs, [&](const auto& e) { return e.second.first.lock() == ch; });
-        std::erase_if(state_->owners, [&](const auto& e) { return e.second.lock() == ch; });
+        std::erase_if(state_->dsps, [&](const auto& e) { return e.second.first.lock() == ch; });
         state_->PurgeZombies();
         if (ch->in_mix) state_->zombies.push_back(ch);
     }
     ch->Kill();
+    StopEncoders(*state_, *ch);
     return Ok();
 }
 
@@ -636,7 +626,9 @@ QWORD AudioEngine::BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode) {
     std::uint64_t capacity, buffered;
     if (ch->buffer) {
         capacity = ch->buffer->Capacity();
-        buffered = ch->buffer->Buffered();
+        // A download that has ended holds all it ever will: report it full,
+        // so a buffering wait never waits for bytes that cannot come.
+        buffered = ch->buffer->Ended() ? capacity : ch->buffer->Buffered();
     } else {
         capacity = ch->ring.Capacity() * sizeof(float);
         buffered = ch->ring.Available() * sizeof(float);
@@ -679,8 +671,6 @@ HSYNC AudioEngine::BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD, SYNCPROC
         std::lock_guard lock(ch->tags_mutex);
         ch->syncs.push_back({sync, proc, user});
     }
-    std::lock_guard lock(state_->handles_mutex);
-    state_->owners[sync] = ch;
     t_error = BASS_OK;
     return sync;
 }
@@ -721,31 +711,27 @@ DWORD AudioEngine::BASS_ChannelGetLevel(DWORD handle) {
     if (!ch) return Fail(BASS_ERROR_HANDLE, ~DWORD{0});
     if (!ch->playing || ch->Finished()) return Fail(BASS_ERROR_NOPLAY, ~DWORD{0});
     t_error = BASS_OK;
-    return ch->level.load(std::memory_order_relaxed);
+    return ch->meter.level();
 }
 
 HFX AudioEngine::BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) {
     auto ch = state_->Find(handle);
     if (!ch) return Fail(BASS_ERROR_HANDLE, HFX{0});
-    auto effect = core::MakeChannelEffect(type);
-    if (!effect) return Fail(BASS_ERROR_ILLTYPE, HFX{0});
-    auto entry = std::make_shared<FxEntry>();
-    entry->handle = NextHandle();
-    entry->priority = priority;
-    entry->effect = std::move(effect);
-    {
-        std::lock_guard lock(state_->mix_mutex);
-        auto pos = std::find_if(ch->fxs.begin(), ch->fxs.end(), [&](const auto& e) { return e->priority < priority; });
-        ch->fxs.insert(pos, entry);
-    }
+    FxEntry entry;
+    std::shared_ptr<DspUnit> unit;
+    if (type == BASS_FX_DX8_PARAMEQ) unit = entry.eq = std::make_shared<ParametricEqualizer>();
+    else if (type == BASS_FX_DX8_REVERB) unit = entry.reverb = std::make_shared<Reverb>();
+    else return Fail(BASS_ERROR_ILLTYPE, HFX{0});
+    if (ch->chain.add(unit, priority) == 0) return Fail(BASS_ERROR_MEM, HFX{0});
+    const HFX fx = NextHandle();
     std::lock_guard lock(state_->handles_mutex);
-    state_->fxs[entry->handle] = {ch, entry};
+    state_->fxs[fx] = {ch, entry};
     t_error = BASS_OK;
-    return entry->handle;
+    return fx;
 }
 
 BOOL AudioEngine::BASS_FXGetParameters(HFX handle, void* params) {
-    std::shared_ptr<FxEntry> entry;
+    FxEntry entry;
     {
         std::lock_guard lock(state_->handles_mutex);
         auto it = state_->fxs.find(handle);
@@ -753,31 +739,35 @@ BOOL AudioEngine::BASS_FXGetParameters(HFX handle, void* params) {
         entry = it->second.second;
     }
     if (!params) return Fail(BASS_ERROR_ILLPARAM, kFalse);
-    entry->effect->GetParameters(params);
+    if (entry.eq) *static_cast<BASS_DX8_PARAMEQ*>(params) = entry.eq->parameters();
+    else *static_cast<BASS_DX8_REVERB*>(params) = entry.reverb->parameters();
     return Ok();
 }
 
 BOOL AudioEngine::BASS_FXSetParameters(HFX handle, const void* params) {
-    std::shared_ptr<FxEntry> entry;
+    FxEntry entry;
     {
         std::lock_guard lock(state_->handles_mutex);
         auto it = state_->fxs.find(handle);
         if (it == state_->fxs.end()) return Fail(BASS_ERROR_HANDLE, kFalse);
         entry = it->second.second;
     }
-    if (!params || !entry->effect->SetParameters(params)) return Fail(BASS_ERROR_ILLPARAM, kFalse);
-    return Ok();
+    if (!params) return Fail(BASS_ERROR_ILLPARAM, kFalse);
+    const bool ok = entry.eq ? entry.eq->setParameters(*static_cast<const BASS_DX8_PARAMEQ*>(params))
+                             : entry.reverb->setParameters(*static_cast<const BASS_DX8_REVERB*>(params));
+    return ok ? Ok() : Fail(BASS_ERROR_ILLPARAM, kFalse);
 }
 
 BOOL AudioEngine::BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) {
     auto ch = state_->Find(handle);
     if (!ch) return Fail(BASS_ERROR_HANDLE, kFalse);
-    if (std::isnan(value)) return Fail(BASS_ERROR_ILLPARAM, kFalse);
+    bool ok;
     switch (attrib) {
-    case BASS_ATTRIB_VOL: ch->volume = std::clamp(value, 0.0f, 1.0f); return Ok();
-    case BASS_ATTRIB_PAN: ch->pan = std::clamp(value, -1.0f, 1.0f); return Ok();
+    case BASS_ATTRIB_VOL: ok = ch->gain_pan.setVolume(value); break;
+    case BASS_ATTRIB_PAN: ok = ch->gain_pan.setPan(value); break;
     default: return Fail(BASS_ERROR_ILLTYPE, kFalse);
     }
+    return ok ? Ok() : Fail(BASS_ERROR_ILLPARAM, kFalse);
 }
 
 HDSP AudioEngine::BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, int priority) {
@@ -785,13 +775,15 @@ HDSP AudioEngine::BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, in
     if (!ch) return Fail(BASS_ERROR_HANDLE, HDSP{0});
     if (!proc) return Fail(BASS_ERROR_ILLPARAM, HDSP{0});
     const HDSP dsp = NextHandle();
-    {
-        std::lock_guard lock(state_->mix_mutex);
-        auto pos = std::find_if(ch->dsps.begin(), ch->dsps.end(), [&](const auto& e) { return e.priority < priority; });
-        ch->dsps.insert(pos, DspEntry{dsp, proc, user, priority});
-    }
+    const DWORD channel = ch->handle;
+    auto unit = std::make_shared<FunctionUnit>([dsp, channel, proc, user](float* block, int frames) {
+        // Output thread.
+        proc(dsp, channel, block, static_cast<DWORD>(frames) * core::kOutputChannels * sizeof(float), user);
+    });
+    const DspChain::Id id = ch->chain.add(std::move(unit), priority);
+    if (id == 0) return Fail(BASS_ERROR_MEM, HDSP{0});
     std::lock_guard lock(state_->handles_mutex);
-    state_->owners[dsp] = ch;
+    state_->dsps[dsp] = {ch, id};
     t_error = BASS_OK;
     return dsp;
 }
@@ -799,28 +791,58 @@ HDSP AudioEngine::BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, in
 BOOL AudioEngine::BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp) {
     auto ch = state_->Find(handle);
     if (!ch) return Fail(BASS_ERROR_HANDLE, kFalse);
+    DspChain::Id id = 0;
     {
-        std::lock_guard lock(state_->mix_mutex);
-        auto it = std::find_if(ch->dsps.begin(), ch->dsps.end(), [&](const auto& e) { return e.handle == dsp; });
-        if (it == ch->dsps.end()) return Fail(BASS_ERROR_HANDLE, kFalse);
-        ch->dsps.erase(it);
+        std::lock_guard lock(state_->handles_mutex);
+        auto it = state_->dsps.find(dsp);
+        if (it == state_->dsps.end() || it->second.first.lock() != ch) return Fail(BASS_ERROR_HANDLE, kFalse);
+        id = it->second.second;
+        state_->dsps.erase(it);
     }
-    std::lock_guard lock(state_->handles_mutex);
-    state_->owners.erase(dsp);
+    ch->chain.remove(id);
     return Ok();
 }
 
-HENCODE AudioEngine::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD, ENCODEPROC* proc, void*) {
+HENCODE AudioEngine::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc, void*) {
     auto ch = state_->Find(handle);
     if (!ch) return Fail(BASS_ERROR_HANDLE, HENCODE{0});
     if (!cmdline || !*cmdline || proc) return Fail(BASS_ERROR_ILLPARAM, HENCODE{0});
-    return Fail(BASS_ERROR_CREATE, HENCODE{0});
+    auto process = std::make_shared<EncoderProcess>();
+    const int rc = process->start(cmdline, core::kOutputRate, core::kOutputChannels);
+    if (rc != EncoderProcess::kOk) return Fail(rc, HENCODE{0});
+    const HENCODE encoder = NextHandle();
+    std::lock_guard lock(state_->mix_mutex);
+    if (ch->dead) {
+        process->stop();
+        return Fail(BASS_ERROR_HANDLE, HENCODE{0});
+    }
+    ch->encoders.push_back({encoder, (flags & BASS_ENCODE_AUTOFREE) != 0, std::move(process)});
+    t_error = BASS_OK;
+    return encoder;
 }
 
 BOOL AudioEngine::BASS_Encode_Stop(DWORD handle) {
-    auto ch = state_->Find(handle);
-    if (!ch) return Fail(BASS_ERROR_HANDLE, kFalse);
-    return Fail(BASS_ERROR_NOTAVAIL, kFalse);
+    // A channel handle stops all of its encoders; an encoder handle just that one.
+    std::vector<std::shared_ptr<EncoderProcess>> stopped;
+    {
+        std::lock_guard handles(state_->handles_mutex);
+        std::lock_guard mix(state_->mix_mutex);
+        auto take = [&](Channel& ch, HENCODE only) {
+            std::erase_if(ch.encoders, [&](EncoderEntry& e) {
+                if (only && e.handle != only) return false;
+                stopped.push_back(std::move(e.process));
+                return true;
+            });
+        };
+        if (auto it = state_->channels.find(handle); it != state_->channels.end()) {
+            take(*it->second, 0);
+        } else {
+            for (auto& [h, ch] : state_->channels) take(*ch, handle);
+            if (stopped.empty()) return Fail(BASS_ERROR_HANDLE, kFalse);
+        }
+    }
+    for (auto& p : stopped) p->stop(); // returns at once; the writer thread reaps the program
+    return Ok();
 }
 
 std::uint64_t AudioEngine::UnderrunCount() const { return state_->underruns.load(); }

@@ -11,6 +11,8 @@
 //  - every call may come from any thread; none of them waits for a thread that
 //    may be blocked inside a callback;
 //  - text is UTF-8.
+#include "engine/dsp/effect_params.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -61,7 +63,7 @@ inline constexpr DWORD BASS_SYNC_META = 4; // a new metadata block arrived
 inline constexpr DWORD BASS_ACTIVE_STOPPED = 0; // also for 0 and freed handles
 inline constexpr DWORD BASS_ACTIVE_PLAYING = 1;
 inline constexpr DWORD BASS_ACTIVE_STALLED = 2; // playing but starved of data: still active
-inline constexpr DWORD BASS_ACTIVE_PAUSED = 3;  // opened, not yet played
+inline constexpr DWORD BASS_ACTIVE_PAUSED = 3;  // not produced by this engine (no pause call)
 
 // Attributes.
 inline constexpr DWORD BASS_ATTRIB_VOL = 2; // 0.0 silent .. 1.0 unchanged
@@ -125,20 +127,9 @@ struct BASS_CHANNELINFO {
     const char* filename = nullptr; // the URL that was opened; valid while the channel lives
 };
 
-// Parametric equaliser band (effect type 7): a peaking filter.
-struct BASS_DX8_PARAMEQ {
-    float fCenter = 8000.0f;  // centre frequency, Hz (80 .. 16000)
-    float fBandwidth = 12.0f; // bandwidth, semitones (1 .. 36)
-    float fGain = 0.0f;       // gain, dB (-15 .. 15)
-};
-
-// Reverb (effect type 8).
-struct BASS_DX8_REVERB {
-    float fInGain = 0.0f;             // input gain, dB (-96 .. 0)
-    float fReverbMix = 0.0f;          // reverb mix, dB (-96 silent .. 0)
-    float fReverbTime = 1000.0f;      // reverb time, ms (0.001 .. 3000)
-    float fHighFreqRTRatio = 0.001f;  // high-frequency reverb time ratio (0.001 .. 0.999)
-};
+// Effect parameter records: BASS_DX8_PARAMEQ (type 7: fCenter Hz, fBandwidth
+// semitones, fGain dB) and BASS_DX8_REVERB (type 8: fInGain dB, fReverbMix dB
+// with -96 silent, fReverbTime ms, fHighFreqRTRatio), from the DSP blocks.
 
 // Download callback. With BASS_STREAM_STATUS each raw status or header line of
 // the server's reply arrives as (line, 0, user), exactly as sent, without CR LF.
@@ -208,15 +199,15 @@ public:
     virtual DWORD BASS_ChannelGetLevel(DWORD handle) = 0;
 
     // ---- Shaping ----
-    // type BASS_FX_DX8_PARAMEQ or BASS_FX_DX8_REVERB. Effects run in descending
-    // priority order, equal priorities in the order they were set.
+    // type BASS_FX_DX8_PARAMEQ or BASS_FX_DX8_REVERB.
     virtual HFX BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) = 0;
     // params points at the record of the effect's type.
     virtual BOOL BASS_FXGetParameters(HFX handle, void* params) = 0;
     virtual BOOL BASS_FXSetParameters(HFX handle, const void* params) = 0;
     // BASS_ATTRIB_VOL or BASS_ATTRIB_PAN; changes ramp over one block.
     virtual BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) = 0;
-    // DSP callbacks run before the effects, in descending priority order.
+    // DSP callbacks and effects run in one order: descending priority, equal
+    // priorities in the order they were set.
     virtual HDSP BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, int priority) = 0;
     virtual BOOL BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp) = 0;
 
