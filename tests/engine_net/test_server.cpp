@@ -267,9 +267,9 @@ TestHandler Reply(std::string status_line, std::vector<std::string> headers, std
 }
 
 TestHandler Http(std::string content_type, std::string body) {
-    return Reply("HTTP/1.0 200 OK",
-                 {"Content-Type: " + content_type, "Content-Length: " + std::to_string(body.size())},
-                 std::move(body));
+    std::vector<std::string> headers = {"Content-Type: " + content_type,
+                                        "Content-Length: " + std::to_string(body.size())};
+    return Reply("HTTP/1.0 200 OK", std::move(headers), std::move(body));
 }
 
 TestHandler NotFound() {
