@@ -24,9 +24,10 @@ namespace {
 ::testing::AssertionResult SameBytes(const std::string& got, const std::string& want) {
     if (got == want) return ::testing::AssertionSuccess();
     std::size_t i = 0;
-    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
-    return ::testing::AssertionFailure() << "got " << got.size() << " bytes, want " << want.size()
-                                         << ", first difference at " << i;
+    while (i < got.size() && i < want.size() && got[i] == want[i])
+        ++i;
+    return ::testing::AssertionFailure()
+           << "got " << got.size() << " bytes, want " << want.size() << ", first difference at " << i;
 }
 
 // What the callbacks saw, filled on the download thread.
@@ -125,10 +126,12 @@ TEST_F(HttpStreamTest, StatusLinesAndTagsAreKeptExactlyAsSent) {
         std::vector<std::string> headers;
     };
     const std::vector<Case> cases = {
-        {"ICY reply, icy-name without a space", "ICY 200 OK",
+        {"ICY reply, icy-name without a space",
+         "ICY 200 OK",
          {"icy-notice1:<BR>This stream requires Winamp<BR>", "icy-name:Jazz", "icy-genre:Jazz Smooth",
           "icy-br:128", "content-type:audio/mpeg"}},
-        {"HTTP reply, icy-name with a space, mixed-case names", "HTTP/1.0 200 OK",
+        {"HTTP reply, icy-name with a space, mixed-case names",
+         "HTTP/1.0 200 OK",
          {"Content-Type: audio/aacp", "icy-name: Jazz", "Icy-Br: 64", "Server: Icecast 2.4.4",
           "icy-description:  two spaces"}},
     };
@@ -136,10 +139,10 @@ TEST_F(HttpStreamTest, StatusLinesAndTagsAreKeptExactlyAsSent) {
         SCOPED_TRACE(c.quirk);
         seen_ = std::make_shared<Seen>();
         server_.Handle("/tags", serve::Icy({.status_line = c.status,
-                                           .headers = c.headers,
-                                           .metaint = 500,
-                                           .audio = PatternBytes(2000),
-                                           .blocks = {"StreamTitle='A - B';StreamUrl='';"}}));
+                                            .headers = c.headers,
+                                            .metaint = 500,
+                                            .audio = PatternBytes(2000),
+                                            .blocks = {"StreamTitle='A - B';StreamUrl='';"}}));
         auto stream = Open("/tags", Options());
         ASSERT_TRUE(stream);
         std::vector<std::string> expected = {c.status};
@@ -161,15 +164,35 @@ TEST_F(HttpStreamTest, StatusLinesAndTagsAreKeptExactlyAsSent) {
 
 TEST_F(HttpStreamTest, TitlesArriveInOrderAsTheyChange) {
     const std::string audio = PatternBytes(40000, 3);
-    const std::vector<std::string> blocks = {"StreamTitle='One';", "", "StreamTitle='One';", "StreamTitle='Two';",
-                                             "", "StreamTitle='Thrée; x';StreamUrl='http://x/';", ""};
-    server_.Handle("/live", serve::Icy({.metaint = 4096, .audio = audio, .blocks = blocks, .send_size = 333}));
+    const std::vector<std::string> blocks = {"StreamTitle='One';",
+                                             "",
+                                             "StreamTitle='One';",
+                                             "StreamTitle='Two';",
+                                             "",
+                                             "StreamTitle='Thrée; x';StreamUrl='http://x/';",
+                                             ""};
+    server_.Handle("/live",
+                   serve::Icy({.metaint = 4096, .audio = audio, .blocks = blocks, .send_size = 333}));
     auto stream = Open("/live", Options());
     ASSERT_TRUE(stream);
     EXPECT_TRUE(SameBytes(ReadAll(*stream->Buffer()), audio));
     EXPECT_EQ(seen_->Blocks(), (std::vector<std::string>{"StreamTitle='One';", "StreamTitle='Two';",
                                                          "StreamTitle='Thrée; x';StreamUrl='http://x/';"}));
     EXPECT_EQ(stream->LatestMetadata(), "StreamTitle='Thrée; x';StreamUrl='http://x/';");
+}
+
+TEST_F(HttpStreamTest, GeneratedMp3PassesThroughAnIcyStreamByteExact) {
+    const std::string mp3 = ToneMp3(2.0);
+    if (mp3.empty()) GTEST_SKIP() << "lame is not installed";
+    server_.Handle("/tone", serve::Icy({.headers = {"content-type:audio/mpeg", "icy-br:128"},
+                                        .metaint = 16000,
+                                        .audio = mp3,
+                                        .blocks = {"StreamTitle='Tone - 440 Hz';"},
+                                        .send_size = 1460}));
+    auto stream = Open("/tone", Options());
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(SameBytes(ReadAll(*stream->Buffer()), mp3));
+    EXPECT_EQ(seen_->Blocks(), std::vector<std::string>{"StreamTitle='Tone - 440 Hz';"});
 }
 
 TEST_F(HttpStreamTest, ChunkedBodyIsDecoded) {
@@ -218,7 +241,8 @@ TEST_F(HttpStreamTest, FailuresReportTheirCodeWithinTheTimeout) {
     server_.Handle("/never", serve::NeverAnswer());
     server_.Handle("/endless", serve::EndlessHeaders());
     server_.Handle("/too-slow", serve::Delayed(5s, serve::Http("audio/mpeg", "x")));
-    server_.Handle("/html", serve::Http("text/html; charset=utf-8", "<html><body>Radio offline</body></html>"));
+    server_.Handle("/html",
+                   serve::Http("text/html; charset=utf-8", "<html><body>Radio offline</body></html>"));
     server_.Handle("/json", serve::Http("application/json", "{\"error\": 1}"));
     server_.Handle("/prose", serve::Http("text/plain", "Service temporarily unavailable"));
     server_.Handle("/no-body", serve::Http("application/octet-stream", ""));
@@ -255,6 +279,8 @@ TEST_F(HttpStreamTest, FailuresReportTheirCodeWithinTheTimeout) {
         {"empty URL", "", net_error::kCannotOpen},
         {"not http", "ftp://127.0.0.1/x.mp3", net_error::kCannotOpen},
         {"malformed", "http://[::1/", net_error::kCannotOpen},
+        {"https to a server without TLS", "https://127.0.0.1:" + std::to_string(server_.Port()) + "/404",
+         net_error::kCannotOpen},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -301,7 +327,8 @@ TEST_F(HttpStreamTest, StallWatchdogEndsTheDownloadWithTimeout) {
 
 TEST_F(HttpStreamTest, BodyCutShortEndsWithAnErrorAfterItsBytes) {
     server_.Handle("/cut", serve::EarlyClose("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n"
-                                             "Content-Length: 10000\r\n\r\n" + PatternBytes(100)));
+                                             "Content-Length: 10000\r\n\r\n" +
+                                             PatternBytes(100)));
     server_.Handle("/closed", serve::EarlyClose("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n" +
                                                 PatternBytes(100)));
     auto cut = Open("/cut", Options());
@@ -349,17 +376,19 @@ TEST_F(HttpStreamTest, PlaylistsLeadToTheirFirstWorkingEntry) {
                                           .blocks = {}}));
     const std::string dead = server_.Url("/dead");
     const std::string live = server_.Url("/stream");
-    server_.Handle("/a.pls", serve::Http("audio/x-scpls", "[playlist]\nFile1=" + dead + "\nFile2=" + live + "\n"));
+    server_.Handle("/a.pls",
+                   serve::Http("audio/x-scpls", "[playlist]\nFile1=" + dead + "\nFile2=" + live + "\n"));
     server_.Handle("/a.m3u", serve::Http("audio/x-mpegurl", "#EXTM3U\n#EXTINF:-1,x\n/dead\nstream\n"));
     server_.Handle("/a.asx", serve::Http("video/x-ms-asf", "<asx version=\"3.0\"><entry><ref href=\"" + dead +
                                                                "\"/><ref href=\"/stream\"/></entry></asx>"));
-    server_.Handle("/a.xspf", serve::Http("application/xspf+xml",
-                                          "<playlist><trackList><track><location>" + live +
-                                              "</location></track></trackList></playlist>"));
+    server_.Handle("/a.xspf",
+                   serve::Http("application/xspf+xml", "<playlist><trackList><track><location>" + live +
+                                                           "</location></track></trackList></playlist>"));
     server_.Handle("/nested.pls", serve::Http("audio/x-scpls", "[playlist]\nFile1=/a.m3u\n"));
     server_.Handle("/chunked.m3u", serve::Chunked("text/plain", live + "\n", 7));
     server_.Handle("/moved.pls", serve::Redirect(302, "/a.pls"));
-    for (const char* path : {"/a.pls", "/a.m3u", "/a.asx", "/a.xspf", "/nested.pls", "/chunked.m3u", "/moved.pls"}) {
+    for (const char* path :
+         {"/a.pls", "/a.m3u", "/a.asx", "/a.xspf", "/nested.pls", "/chunked.m3u", "/moved.pls"}) {
         SCOPED_TRACE(path);
         HttpStreamOptions options = Options();
         options.resolve_playlists = true;
@@ -438,7 +467,8 @@ TEST_F(HttpStreamTest, CancelAbandonsAnOpenInProgress) {
     auto cancel = options.cancel;
     auto opener = std::async(std::launch::async, [&] { return OpenError(server_.Url("/never"), options); });
     // Cancel once the server has the request, i.e. Open() is surely waiting.
-    while (server_.Requests().empty()) std::this_thread::yield();
+    while (server_.Requests().empty())
+        std::this_thread::yield();
     *cancel = true;
     EXPECT_EQ(opener.get(), net_error::kCannotOpen);
 }

@@ -18,7 +18,8 @@ struct Result {
     bool cut = false;
 };
 
-Result Run(std::uint64_t metaint, const char* data, std::size_t size, const std::vector<std::size_t>& chunks) {
+Result Run(std::uint64_t metaint, const char* data, std::size_t size,
+           const std::vector<std::size_t>& chunks) {
     Result r;
     IcyDemuxer d(
         metaint, [&](const char* p, std::size_t n) { r.audio.append(p, n); },
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const Result whole = Run(metaint, body, body_size, {});
     const Result chunked = Run(metaint, body, body_size, chunks);
-    if (whole.audio != chunked.audio || whole.blocks != chunked.blocks || whole.cut != chunked.cut) std::abort();
+    if (whole.audio != chunked.audio || whole.blocks != chunked.blocks || whole.cut != chunked.cut)
+        std::abort();
     if (metaint == 0 && whole.audio.size() != body_size) std::abort();
     if (whole.audio.size() > body_size) std::abort();
     return 0;

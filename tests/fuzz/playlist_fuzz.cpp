@@ -10,11 +10,17 @@ using namespace lumaro::engine;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static constexpr std::string_view kTypes[] = {"audio/x-scpls", "audio/x-mpegurl", "video/x-ms-asf",
-                                                  "application/xspf+xml", "text/plain", "application/vnd.apple.mpegurl",
-                                                  "", "audio/mpeg"};
-    static constexpr std::string_view kUrls[] = {"http://h.example/a/b/list.pls?x=1", "http://h.example/x.m3u8",
-                                                 "https://h.example:8443/", "http://h.example"};
+    static constexpr std::string_view kTypes[] = {"audio/x-scpls",
+                                                  "audio/x-mpegurl",
+                                                  "video/x-ms-asf",
+                                                  "application/xspf+xml",
+                                                  "text/plain",
+                                                  "application/vnd.apple.mpegurl",
+                                                  "",
+                                                  "audio/mpeg"};
+    static constexpr std::string_view kUrls[] = {"http://h.example/a/b/list.pls?x=1",
+                                                 "http://h.example/x.m3u8", "https://h.example:8443/",
+                                                 "http://h.example"};
     const std::string_view type = kTypes[data[0] % 8];
     const std::string_view url = kUrls[(data[0] >> 3) % 4];
     const std::string_view body(reinterpret_cast<const char*>(data + 1), size - 1);
