@@ -107,33 +107,47 @@ TEST(EqualizerTest, ChannelsAreFilteredApart) {
     EXPECT_GT(Rms(buffer, 2, 1, 4096, 8192), 0.5);
 }
 
-// A gain turned from one end to the other while a tone plays glides: no
-// neighbouring samples jump further apart than the tone at its louder gain
-// does by itself. The new gain is reached within the glide.
-class EqualizerGlideTest : public ::testing::TestWithParam<int> {};
+// A knob turned while a tone plays glides: no neighbouring samples jump
+// further apart than the tone itself does at the band's largest boost, and
+// the new setting is reached within the glide. Moving a narrow band's centre
+// away from the tone at once would click.
+struct GlideCase {
+    const char* name;
+    BASS_DX8_PARAMEQ from, to;
+    double toneHz;
+    double settledDb; // the tone's gain once the glide is over
+};
 
-TEST_P(EqualizerGlideTest, GainChangeDoesNotClick) {
-    const int block = GetParam();
+class EqualizerGlideTest : public ::testing::TestWithParam<std::tuple<GlideCase, int>> {};
+
+TEST_P(EqualizerGlideTest, ChangeDoesNotClick) {
+    const auto& [c, block] = GetParam();
     ParametricEqualizer eq;
-    ASSERT_TRUE(eq.setParameters({1000, 18, -15}));
+    ASSERT_TRUE(eq.setParameters(c.from));
     eq.prepare(kRate, 2);
-    const int half = 22050;
-    std::vector<float> buffer = Sine(1000, 0.1, 2 * half);
-    std::vector<float> first(buffer.begin(), buffer.begin() + 2 * half);
-    std::vector<float> second(buffer.begin() + 2 * half, buffer.end());
-    RunBlocks(eq, first, 2, block);
-    ASSERT_TRUE(eq.setParameters({1000, 18, 15}));
-    RunBlocks(eq, second, 2, block);
-    std::copy(first.begin(), first.end(), buffer.begin());
-    std::copy(second.begin(), second.end(), buffer.begin() + 2 * half);
+    const int half = 22061; // the change falls where the tone is not near 0
+    const double amplitude = 0.1;
+    std::vector<float> buffer = Sine(c.toneHz, amplitude, 2 * half);
+    RunWithChange(
+        eq, buffer, half, [&] { ASSERT_TRUE(eq.setParameters(c.to)); }, block);
 
-    const double steadyStep = MaxStep(buffer, 2, 0, half + 8820, 2 * half);
-    EXPECT_LT(MaxStep(buffer, 2, 0, half - 100, half + 2000), 1.05 * steadyStep);
+    const double loudestStep =
+        amplitude * std::pow(10.0, 15.0 / 20.0) * 2.0 * std::numbers::pi * c.toneHz / kRate;
+    EXPECT_LT(MaxStep(buffer, 2, 0, half - 100, half + 2000), 1.05 * loudestStep);
+    EXPECT_LT(MaxStep(buffer, 2, 1, half - 100, half + 2000), 1.05 * loudestStep);
     const double settledDb =
-        Db(Rms(buffer, 2, 0, half + 2205, 2 * half) / Rms(Sine(1000, 0.1, 1000), 2, 0, 0, 1000));
-    EXPECT_NEAR(settledDb, 15.0, 0.3);
+        Db(Rms(buffer, 2, 0, half + 2205, 2 * half) / Rms(Sine(c.toneHz, amplitude, 4410), 2, 0, 0, 4410));
+    EXPECT_NEAR(settledDb, c.settledDb, 0.3);
 }
 
-INSTANTIATE_TEST_SUITE_P(BlockSizes, EqualizerGlideTest, ::testing::Values(1, 100, 512, 4096));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EqualizerGlideTest,
+    ::testing::Combine(::testing::Values(GlideCase{"boost", {1000, 18, -15}, {1000, 18, 15}, 1000, 15},
+                                         GlideCase{"cut", {1000, 18, 15}, {1000, 18, -15}, 1000, -15},
+                                         GlideCase{"centre_moves_away", {125, 3, 15}, {8000, 3, 15}, 150, 0}),
+                       ::testing::Values(1, 100, 512, 4096)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "_block" + std::to_string(std::get<1>(info.param));
+    });
 
 } // namespace

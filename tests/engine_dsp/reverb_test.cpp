@@ -88,15 +88,12 @@ TEST(ReverbTest, GainChangesDoNotClick) {
     Reverb reverb;
     ASSERT_TRUE(reverb.setParameters({0, -96, 1200, 0.1f}));
     reverb.prepare(kRate, 2);
-    std::vector<float> first = Sine(500, 0.5, 22050), second = Sine(500, 0.5, 22050);
-    RunBlocks(reverb, first);
-    ASSERT_TRUE(reverb.setParameters({-30, 0, 1200, 0.1f}));
-    RunBlocks(reverb, second);
-    std::vector<float> all = first;
-    all.insert(all.end(), second.begin(), second.end());
-    const double toneStep = MaxStep(first, 2, 0, 1, 22050);
-    EXPECT_LT(MaxStep(all, 2, 0, 22000, 23000), 1.05 * toneStep);
-    EXPECT_LT(Rms(second, 2, 0, 11025, 22050), 0.5 * Rms(first, 2, 0, 11025, 22050));
+    const int split = 22061; // the change falls where the tone is not near 0
+    std::vector<float> all = Sine(500, 0.5, 2 * split);
+    RunWithChange(reverb, all, split, [&] { ASSERT_TRUE(reverb.setParameters({-30, 0, 1200, 0.1f})); });
+    const double toneStep = MaxStep(all, 2, 0, 1, split);
+    EXPECT_LT(MaxStep(all, 2, 0, split - 100, split + 1000), 1.05 * toneStep);
+    EXPECT_LT(Rms(all, 2, 0, split + 4410, 2 * split), 0.5 * Rms(all, 2, 0, 0, split));
 }
 
 TEST(ReverbTest, RefusesRecordsOutsideItsRange) {

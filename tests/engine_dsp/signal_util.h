@@ -39,6 +39,20 @@ inline void RunBlocks(DspUnit& unit, std::vector<float>& buffer, int channels = 
         unit.process(buffer.data() + static_cast<size_t>(at) * channels, std::min(block, frames - at));
 }
 
+// Runs the unit over frames [0, split), calls `change`, then runs the rest:
+// a knob turned between two blocks while the sound plays.
+template <class Change>
+void RunWithChange(DspUnit& unit, std::vector<float>& buffer, int split, Change change, int block = 512,
+                   int channels = 2) {
+    std::vector<float> first(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(split) * channels);
+    std::vector<float> second(buffer.begin() + static_cast<ptrdiff_t>(split) * channels, buffer.end());
+    RunBlocks(unit, first, channels, block);
+    change();
+    RunBlocks(unit, second, channels, block);
+    std::copy(first.begin(), first.end(), buffer.begin());
+    std::copy(second.begin(), second.end(), buffer.begin() + static_cast<ptrdiff_t>(split) * channels);
+}
+
 // RMS of one channel over frames [from, to).
 inline double Rms(const std::vector<float>& s, int channels, int channel, int from, int to) {
     double sum = 0.0;
