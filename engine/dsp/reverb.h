@@ -6,7 +6,7 @@
 // fReverbTime x fHighFreqRTRatio at high ones.
 //
 // Output = g * x + m * tail(g * x), where g is the input gain and m the mix
-// (both from dB; a mix of -96 dB or less is exactly no tail). The tail is
+// (both from dB; -96 dB, the bottom of either range, is exactly 0). The tail is
 // scaled so that at a mix of 0 dB its power about matches the dry signal's.
 // Mono channels run one tank; with more than two channels the first two make
 // the stereo pair and the others pass with the input gain only.

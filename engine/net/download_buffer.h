@@ -76,12 +76,12 @@ private:
     std::unique_ptr<unsigned char[]> data_; // the ring; guarded by mutex_
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_; // any change of the fields below
-    std::size_t head_ = 0;                  // read position; mutex_
-    std::size_t size_ = 0;                  // bytes buffered; mutex_
-    std::uint64_t total_written_ = 0;       // mutex_
-    bool ended_ = false;                    // mutex_
-    int end_error_ = 0;                     // mutex_
-    bool stopped_ = false;                  // mutex_
+    std::size_t head_ = 0;                    // read position; mutex_
+    std::size_t size_ = 0;                    // bytes buffered; mutex_
+    std::uint64_t total_written_ = 0;         // mutex_
+    bool ended_ = false;                      // mutex_
+    int end_error_ = 0;                       // mutex_
+    bool stopped_ = false;                    // mutex_
 };
 
 } // namespace lumaro::engine

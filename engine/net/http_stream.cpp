@@ -33,7 +33,9 @@ std::mutex g_threads_mutex;
 std::condition_variable g_threads_changed;
 int g_live_threads = 0; // g_threads_mutex
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) return false;
@@ -46,20 +48,27 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 bool HeaderValue(std::string_view line, std::string_view name, std::string_view& value) {
     if (line.size() <= name.size() || line[name.size()] != ':' || !StartsWithNoCase(line, name)) return false;
     value = line.substr(name.size() + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+        value.remove_suffix(1);
     return true;
 }
 
 int ErrorFromCurl(CURLcode rc) {
     switch (rc) {
-    case CURLE_OK: return net_error::kOk;
+    case CURLE_OK:
+        return net_error::kOk;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_CONNECT: return net_error::kNoConnection;
-    case CURLE_OPERATION_TIMEDOUT: return net_error::kTimeout;
-    case CURLE_OUT_OF_MEMORY: return net_error::kMemory;
-    default: return net_error::kCannotOpen;
+    case CURLE_COULDNT_CONNECT:
+        return net_error::kNoConnection;
+    case CURLE_OPERATION_TIMEDOUT:
+        return net_error::kTimeout;
+    case CURLE_OUT_OF_MEMORY:
+        return net_error::kMemory;
+    default:
+        return net_error::kCannotOpen;
     }
 }
 
@@ -102,9 +111,7 @@ struct HttpStream::State {
     std::unique_ptr<IcyDemuxer> demuxer;
     CURL* curl = nullptr;
 
-    bool Stopping() const {
-        return stop.load() || (options.cancel && options.cancel->load());
-    }
+    bool Stopping() const { return stop.load() || (options.cancel && options.cancel->load()); }
 
     // Download thread: the blank line after a reply's headers.
     bool EndOfReply() {
@@ -119,8 +126,8 @@ struct HttpStream::State {
             if (HeaderValue(line, "content-type", value)) type = value;
             if (HeaderValue(line, "icy-metaint", value)) icy_metaint = ParseMetaint(value);
         }
-        if (code >= 100 && code < 200) return true;                         // interim reply
-        if (code >= 300 && code < 400 && has_location) return true;         // curl follows it
+        if (code >= 100 && code < 200) return true;                 // interim reply
+        if (code >= 300 && code < 400 && has_location) return true; // curl follows it
         if (code >= 400 || (code >= 300 && code < 400) || code < 100) {
             own_error = net_error::kCannotOpen;
             return false;
@@ -157,7 +164,8 @@ struct HttpStream::State {
         const size_t n = size * count;
         if (s->Stopping()) return 0;
         std::string_view line(data, n);
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.remove_suffix(1);
         const bool status_line = StartsWithNoCase(line, "HTTP/") || StartsWithNoCase(line, "ICY ");
         if (status_line) {
             s->reply_lines.clear();
@@ -226,7 +234,8 @@ struct HttpStream::State {
             curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
             curl_easy_setopt(c, CURLOPT_HTTP200ALIASES, aliases);
             curl_easy_setopt(c, CURLOPT_USERAGENT, "LumaroRadio/0.1");
-            curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, s->options.timeout_ms)));
+            curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
+                             static_cast<long>(std::max(1, s->options.timeout_ms)));
             curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &State::OnHeader);
             curl_easy_setopt(c, CURLOPT_HEADERDATA, s.get());
             curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &State::OnBody);
@@ -239,10 +248,14 @@ struct HttpStream::State {
         if (s->demuxer) s->demuxer->Finish();
 
         int error;
-        if (s->own_error > 0) error = s->own_error;
-        else if (s->timed_out || s->stalled) error = net_error::kTimeout;
-        else if (rc == CURLE_FAILED_INIT) error = net_error::kMemory;
-        else error = ErrorFromCurl(rc);
+        if (s->own_error > 0)
+            error = s->own_error;
+        else if (s->timed_out || s->stalled)
+            error = net_error::kTimeout;
+        else if (rc == CURLE_FAILED_INIT)
+            error = net_error::kMemory;
+        else
+            error = ErrorFromCurl(rc);
         if (s->Stopping() || s->own_error == -2) error = net_error::kOk;
 
         {
@@ -318,8 +331,8 @@ bool WaitBuffered(const HttpStream::State& s, std::size_t n, Clock::time_point d
     while (!s.Stopping()) {
         const auto now = Clock::now();
         if (now >= deadline) return false;
-        if (s.buffer->WaitForBuffered(
-                n, std::chrono::duration_cast<milliseconds>(std::min<Clock::duration>(kCancelPoll, deadline - now))))
+        if (s.buffer->WaitForBuffered(n, std::chrono::duration_cast<milliseconds>(
+                                             std::min<Clock::duration>(kCancelPoll, deadline - now))))
             return true;
         if (s.buffer->Ended()) return false;
     }
@@ -395,11 +408,13 @@ std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStre
     while (body.size() < kMaxPlaylistBytes && !s->Stopping()) {
         const auto now = Clock::now();
         if (now >= deadline) break;
-        const auto r = s->buffer->Read(chunk, sizeof chunk,
-                                       std::chrono::duration_cast<milliseconds>(
-                                           std::min<Clock::duration>(kCancelPoll, deadline - now)));
-        if (r.state == DownloadBuffer::ReadState::kData) body.append(chunk, r.bytes);
-        else if (r.state != DownloadBuffer::ReadState::kTimeout) break;
+        const auto r = s->buffer->Read(
+            chunk, sizeof chunk,
+            std::chrono::duration_cast<milliseconds>(std::min<Clock::duration>(kCancelPoll, deadline - now)));
+        if (r.state == DownloadBuffer::ReadState::kData)
+            body.append(chunk, r.bytes);
+        else if (r.state != DownloadBuffer::ReadState::kTimeout)
+            break;
     }
     StopState(*s);
     if (options.cancel && options.cancel->load()) {
@@ -437,11 +452,17 @@ std::unique_ptr<HttpStream> HttpStream::Open(const std::string& url, HttpStreamO
 
 HttpStream::HttpStream(std::shared_ptr<State> state) : state_(std::move(state)) {}
 
-HttpStream::~HttpStream() { Stop(); }
+HttpStream::~HttpStream() {
+    Stop();
+}
 
-void HttpStream::Stop() { StopState(*state_); }
+void HttpStream::Stop() {
+    StopState(*state_);
+}
 
-std::shared_ptr<DownloadBuffer> HttpStream::Buffer() const { return state_->buffer; }
+std::shared_ptr<DownloadBuffer> HttpStream::Buffer() const {
+    return state_->buffer;
+}
 
 std::string HttpStream::FinalUrl() const {
     std::lock_guard lock(state_->mutex);

@@ -66,8 +66,7 @@ public:
     // a playlist while resolve_playlists is off, a playlist without playable
     // entries). An HLS reply succeeds with IsHls() true and no download
     // running: hand FinalUrl() to FFmpeg's HLS demuxer.
-    static std::unique_ptr<HttpStream> Open(const std::string& url, HttpStreamOptions options,
-                                            int* error);
+    static std::unique_ptr<HttpStream> Open(const std::string& url, HttpStreamOptions options, int* error);
 
     ~HttpStream();
     HttpStream(const HttpStream&) = delete;

@@ -58,8 +58,10 @@ bool IcyDemuxer::Finish() {
 
 std::uint64_t ParseMetaint(std::string_view value) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!value.empty() && blank(value.front())) value.remove_prefix(1);
-    while (!value.empty() && blank(value.back())) value.remove_suffix(1);
+    while (!value.empty() && blank(value.front()))
+        value.remove_prefix(1);
+    while (!value.empty() && blank(value.back()))
+        value.remove_suffix(1);
     if (value.empty()) return 0;
     std::uint64_t n = 0;
     for (char c : value) {

@@ -43,10 +43,10 @@ private:
     const std::uint64_t metaint_;
     AudioSink audio_;
     MetadataSink metadata_;
-    std::uint64_t audio_left_;       // audio bytes before the next length byte
-    bool in_block_ = false;          // between a length byte and the block's end
-    std::size_t block_left_ = 0;     // metadata bytes still to come in this block
-    std::string block_;              // the block gathered so far
+    std::uint64_t audio_left_;   // audio bytes before the next length byte
+    bool in_block_ = false;      // between a length byte and the block's end
+    std::size_t block_left_ = 0; // metadata bytes still to come in this block
+    std::string block_;          // the block gathered so far
     std::string last_block_;
     std::uint64_t audio_total_ = 0;
 };

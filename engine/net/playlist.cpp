@@ -9,11 +9,14 @@ namespace lumaro::engine {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerCopy(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = Lower(c);
+    for (char& c : out)
+        c = Lower(c);
     return out;
 }
 
@@ -24,18 +27,23 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return true;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
 // The text without a UTF-8 byte order mark and leading blanks.
 std::string_view TextStart(std::string_view s) {
     if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
     return s;
 }
 
@@ -83,8 +91,8 @@ bool HasScheme(std::string_view s) {
     for (std::size_t i = 1; i < s.size(); ++i) {
         const char c = s[i];
         if (c == ':') return true;
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
-                        c == '-' || c == '.';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                        c == '+' || c == '-' || c == '.';
         if (!ok) return false;
     }
     return false;
@@ -116,24 +124,35 @@ std::string XmlText(std::string_view s) {
         }
         const std::string_view name = s.substr(i + 1, semi - i - 1);
         std::string rep;
-        if (name == "amp") rep = "&";
-        else if (name == "lt") rep = "<";
-        else if (name == "gt") rep = ">";
-        else if (name == "quot") rep = "\"";
-        else if (name == "apos") rep = "'";
+        if (name == "amp")
+            rep = "&";
+        else if (name == "lt")
+            rep = "<";
+        else if (name == "gt")
+            rep = ">";
+        else if (name == "quot")
+            rep = "\"";
+        else if (name == "apos")
+            rep = "'";
         else if (name.size() > 1 && name[0] == '#') {
             unsigned long code = 0;
             bool ok = true;
             const bool hex = name[1] == 'x' || name[1] == 'X';
             for (char c : name.substr(hex ? 2 : 1)) {
                 int d = -1;
-                if (c >= '0' && c <= '9') d = c - '0';
-                else if (hex && Lower(c) >= 'a' && Lower(c) <= 'f') d = Lower(c) - 'a' + 10;
-                if (d < 0 || code > 0x10FFFF) ok = false;
-                else code = code * (hex ? 16 : 10) + static_cast<unsigned long>(d);
+                if (c >= '0' && c <= '9')
+                    d = c - '0';
+                else if (hex && Lower(c) >= 'a' && Lower(c) <= 'f')
+                    d = Lower(c) - 'a' + 10;
+                if (d < 0 || code > 0x10FFFF)
+                    ok = false;
+                else
+                    code = code * (hex ? 16 : 10) + static_cast<unsigned long>(d);
             }
-            if (ok && code > 0 && code < 0x80) rep = std::string(1, static_cast<char>(code));
-            else ok = false;
+            if (ok && code > 0 && code < 0x80)
+                rep = std::string(1, static_cast<char>(code));
+            else
+                ok = false;
             if (!ok) rep = std::string(s.substr(i, semi - i + 1));
         } else {
             rep = std::string(s.substr(i, semi - i + 1));
@@ -154,14 +173,17 @@ std::string Attribute(std::string_view tag, std::string_view name) {
         std::size_t i = pos + name.size();
         pos = i;
         if (!word_start) continue;
-        while (i < tag.size() && IsBlank(tag[i])) ++i;
+        while (i < tag.size() && IsBlank(tag[i]))
+            ++i;
         if (i >= tag.size() || tag[i] != '=') continue;
         ++i;
-        while (i < tag.size() && IsBlank(tag[i])) ++i;
+        while (i < tag.size() && IsBlank(tag[i]))
+            ++i;
         if (i >= tag.size()) return {};
         if (tag[i] == '"' || tag[i] == '\'') {
             const std::size_t end = tag.find(tag[i], i + 1);
-            return XmlText(tag.substr(i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1));
+            return XmlText(
+                tag.substr(i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1));
         }
         const std::size_t end = tag.find_first_of(" \t\r\n/>", i);
         return XmlText(tag.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i));
@@ -183,9 +205,12 @@ std::vector<std::string> ParsePls(std::string_view base, std::string_view text) 
     for (std::string_view line : Lines(text)) {
         line = Trim(line);
         std::size_t prefix = 0;
-        if (StartsWithNoCase(line, "file")) prefix = 4;
-        else if (StartsWithNoCase(line, "ref")) prefix = 3;
-        else continue;
+        if (StartsWithNoCase(line, "file"))
+            prefix = 4;
+        else if (StartsWithNoCase(line, "ref"))
+            prefix = 3;
+        else
+            continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         const std::string_view number = Trim(line.substr(prefix, eq - prefix));
@@ -195,7 +220,8 @@ std::vector<std::string> ParsePls(std::string_view base, std::string_view text) 
         entries.emplace(std::stoul(std::string(number)), line.substr(eq + 1));
     }
     std::vector<std::string> out;
-    for (const auto& [n, ref] : entries) Add(out, base, ref);
+    for (const auto& [n, ref] : entries)
+        Add(out, base, ref);
     return out;
 }
 
@@ -224,15 +250,15 @@ std::vector<std::string> ParseAsx(std::string_view base, std::string_view text) 
             if (after < lower.size() && !IsBlank(lower[after]) && lower[after] != '>' && lower[after] != '/')
                 continue;
             const std::size_t end = lower.find('>', after);
-            std::string href = Attribute(text.substr(after, end == std::string::npos ? std::string_view::npos
-                                                                                      : end - after),
-                                         "href");
+            std::string href = Attribute(
+                text.substr(after, end == std::string::npos ? std::string_view::npos : end - after), "href");
             found.emplace_back(start, std::move(href));
         }
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> out;
-    for (const auto& [pos, href] : found) Add(out, base, href);
+    for (const auto& [pos, href] : found)
+        Add(out, base, href);
     return out;
 }
 
@@ -296,12 +322,17 @@ PlaylistKind DetectPlaylist(std::string_view content_type, std::string_view url,
 
 std::vector<std::string> ParsePlaylistAs(PlaylistKind kind, std::string_view url, std::string_view bytes) {
     switch (kind) {
-    case PlaylistKind::kPls: return ParsePls(url, bytes);
-    case PlaylistKind::kM3u: return ParseM3u(url, bytes);
-    case PlaylistKind::kAsx: return ParseAsx(url, bytes);
-    case PlaylistKind::kXspf: return ParseXspf(url, bytes);
+    case PlaylistKind::kPls:
+        return ParsePls(url, bytes);
+    case PlaylistKind::kM3u:
+        return ParseM3u(url, bytes);
+    case PlaylistKind::kAsx:
+        return ParseAsx(url, bytes);
+    case PlaylistKind::kXspf:
+        return ParseXspf(url, bytes);
     case PlaylistKind::kHls:
-    case PlaylistKind::kNone: break;
+    case PlaylistKind::kNone:
+        break;
     }
     return {};
 }
@@ -311,10 +342,13 @@ std::vector<std::string> ParsePlaylist(std::string_view content_type, std::strin
     return ParsePlaylistAs(DetectPlaylist(content_type, url, bytes), url, bytes);
 }
 
-bool LooksLikeHlsUrl(std::string_view url) { return UrlExtension(url) == ".m3u8"; }
+bool LooksLikeHlsUrl(std::string_view url) {
+    return UrlExtension(url) == ".m3u8";
+}
 
 bool IsHlsReply(std::string_view content_type, std::string_view url, std::string_view head) {
-    if (!IsM3uType(MediaType(content_type)) && !LooksLikeHlsUrl(url) && UrlExtension(url) != ".m3u") return false;
+    if (!IsM3uType(MediaType(content_type)) && !LooksLikeHlsUrl(url) && UrlExtension(url) != ".m3u")
+        return false;
     const std::string_view text = TextStart(head);
     return StartsWithNoCase(text, "#EXTM3U") && text.find("#EXT-X-") != std::string_view::npos;
 }

@@ -43,23 +43,43 @@ struct Case {
 
 const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
-        {"titles change at each point", 100, 450,
-         {"StreamTitle='A - B';StreamUrl='';", "StreamTitle='C - D';", "StreamTitle='E';", "StreamTitle='F';"},
-         {"StreamTitle='A - B';StreamUrl='';", "StreamTitle='C - D';", "StreamTitle='E';", "StreamTitle='F';"}},
-        {"empty blocks between titles are skipped", 64, 64 * 6,
+        {"titles change at each point",
+         100,
+         450,
+         {"StreamTitle='A - B';StreamUrl='';", "StreamTitle='C - D';", "StreamTitle='E';",
+          "StreamTitle='F';"},
+         {"StreamTitle='A - B';StreamUrl='';", "StreamTitle='C - D';", "StreamTitle='E';",
+          "StreamTitle='F';"}},
+        {"empty blocks between titles are skipped",
+         64,
+         64 * 6,
          {"StreamTitle='A';", "", "", "StreamTitle='B';", "", ""},
          {"StreamTitle='A';", "StreamTitle='B';"}},
-        {"a repeated block is reported once; a title that comes back is new again", 50, 300,
+        {"a repeated block is reported once; a title that comes back is new again",
+         50,
+         300,
          {"StreamTitle='A';", "StreamTitle='A';", "StreamTitle='B';", "StreamTitle='A';", "StreamTitle='A';"},
          {"StreamTitle='A';", "StreamTitle='B';", "StreamTitle='A';"}},
-        {"text of exactly 16 bytes has no padding", 40, 120, {"StreamTitle='AB'", "StreamTitle='CD'"},
+        {"text of exactly 16 bytes has no padding",
+         40,
+         120,
+         {"StreamTitle='AB'", "StreamTitle='CD'"},
          {"StreamTitle='AB'", "StreamTitle='CD'"}},
-        {"the longest block, 255 x 16 bytes", 30, 90,
-         {"StreamTitle='" + std::string(4080 - 15, 'x') + "';"}, {"StreamTitle='" + std::string(4080 - 15, 'x') + "';"}},
-        {"metaint 1: a length byte after every audio byte", 1, 20, {"StreamTitle='one';", "", "StreamTitle='two';"},
+        {"the longest block, 255 x 16 bytes",
+         30,
+         90,
+         {"StreamTitle='" + std::string(4080 - 15, 'x') + "';"},
+         {"StreamTitle='" + std::string(4080 - 15, 'x') + "';"}},
+        {"metaint 1: a length byte after every audio byte",
+         1,
+         20,
+         {"StreamTitle='one';", "", "StreamTitle='two';"},
          {"StreamTitle='one';", "StreamTitle='two';"}},
         {"no metadata point reached", 1000, 999, {"StreamTitle='never';"}, {}},
-        {"UTF-8 and quotes inside the text pass untouched", 77, 200, {"StreamTitle='Ünïcode \"x\" ; ok';"},
+        {"UTF-8 and quotes inside the text pass untouched",
+         77,
+         200,
+         {"StreamTitle='Ünïcode \"x\" ; ok';"},
          {"StreamTitle='Ünïcode \"x\" ; ok';"}},
     };
     return cases;
@@ -69,8 +89,9 @@ TEST(IcyDemuxerTest, SplitsAudioAndMetadataAtEveryChunking) {
     for (const Case& c : Cases()) {
         const std::string audio = PatternBytes(c.audio_size, static_cast<unsigned>(c.metaint));
         const std::string body = BuildIcyBody(c.metaint, audio, c.blocks);
-        for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{16},
-                                  std::size_t{17}, std::size_t{63}, c.metaint, c.metaint + 1, body.size()}) {
+        for (std::size_t chunk :
+             {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{16},
+              std::size_t{17}, std::size_t{63}, c.metaint, c.metaint + 1, body.size()}) {
             SCOPED_TRACE(std::string(c.quirk) + ", chunk " + std::to_string(chunk));
             const Output out = Demux(c.metaint, body, std::max<std::size_t>(chunk, 1));
             EXPECT_EQ(out.audio, audio);
@@ -112,8 +133,9 @@ TEST(IcyDemuxerTest, BlockCutByTheEndOfStreamIsDroppedCleanly) {
 TEST(IcyDemuxerTest, BlockThatWaitsForLaterChunksIsReportedWhenComplete) {
     const std::string body = BuildIcyBody(8, PatternBytes(16), {"StreamTitle='late';"});
     Output out;
-    IcyDemuxer demuxer(8, [&](const char* d, std::size_t n) { out.audio.append(d, n); },
-                       [&](std::string_view b, std::uint64_t) { out.blocks.emplace_back(b); });
+    IcyDemuxer demuxer(
+        8, [&](const char* d, std::size_t n) { out.audio.append(d, n); },
+        [&](std::string_view b, std::uint64_t) { out.blocks.emplace_back(b); });
     demuxer.Feed(body.data(), 20); // 8 audio, length byte, 11 of 32 metadata bytes
     EXPECT_TRUE(out.blocks.empty());
     demuxer.Feed(body.data() + 20, body.size() - 20);
@@ -123,10 +145,18 @@ TEST(IcyDemuxerTest, BlockThatWaitsForLaterChunksIsReportedWhenComplete) {
 
 TEST(IcyDemuxerTest, ParsesMetaintValues) {
     const std::vector<std::pair<std::string, std::uint64_t>> cases = {
-        {"16000", 16000}, {" 8192 ", 8192}, {"0", 0},  {"", 0},      {"-1", 0},
-        {"12ab", 0},      {"+5", 0},        {"99999999999999999999", 0}, {"1099511627776", 1099511627776},
+        {"16000", 16000},
+        {" 8192 ", 8192},
+        {"0", 0},
+        {"", 0},
+        {"-1", 0},
+        {"12ab", 0},
+        {"+5", 0},
+        {"99999999999999999999", 0},
+        {"1099511627776", 1099511627776},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(ParseMetaint(text), value) << "'" << text << "'";
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ParseMetaint(text), value) << "'" << text << "'";
 }
 
 } // namespace

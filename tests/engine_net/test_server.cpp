@@ -19,7 +19,9 @@ namespace lumaro::testing {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string ReadHead(int fd, const std::atomic<bool>& stopping) {
     std::string head;
@@ -32,6 +34,8 @@ std::string ReadHead(int fd, const std::atomic<bool>& stopping) {
         const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
         if (n <= 0) break;
         head.append(buf, static_cast<std::size_t>(n));
+        // Not HTTP (a TLS hello, say): the connection is closed unanswered.
+        if (head[0] < 'A' || head[0] > 'Z') return {};
     }
     return head;
 }
@@ -48,10 +52,12 @@ std::string TestConnection::RequestHeader(std::string_view name) const {
         std::string key = head_.substr(pos, colon - pos);
         if (key.size() != name.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < key.size(); ++i) same = same && Lower(key[i]) == Lower(name[i]);
+        for (std::size_t i = 0; i < key.size(); ++i)
+            same = same && Lower(key[i]) == Lower(name[i]);
         if (!same) continue;
         std::string value = head_.substr(colon + 1, end - colon - 1);
-        while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+        while (!value.empty() && value.front() == ' ')
+            value.erase(0, 1);
         return value;
     }
     return {};
@@ -88,7 +94,9 @@ void TestConnection::WaitUntilClosed() {
     }
 }
 
-bool TestConnection::Stopping() const { return stopping_->load(); }
+bool TestConnection::Stopping() const {
+    return stopping_->load();
+}
 
 TestServer::TestServer() {
     listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -98,7 +106,8 @@ TestServer::TestServer() {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
     socklen_t len = sizeof addr;
-    if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listen_fd_, 64) != 0 ||
+    if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listen_fd_, 64) != 0 ||
         ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
         throw std::runtime_error("bind/listen");
     port_ = ntohs(addr.sin_port);
@@ -109,7 +118,8 @@ TestServer::~TestServer() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
-        for (int fd : open_fds_) ::shutdown(fd, SHUT_RDWR);
+        for (int fd : open_fds_)
+            ::shutdown(fd, SHUT_RDWR);
     }
     wake_.notify_all();
     ::shutdown(listen_fd_, SHUT_RDWR);
@@ -119,7 +129,8 @@ TestServer::~TestServer() {
         std::lock_guard lock(mutex_);
         threads.swap(threads_);
     }
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
     ::close(listen_fd_);
 }
 
@@ -179,7 +190,8 @@ void TestServer::Serve(int fd) {
     std::erase(open_fds_, fd);
 }
 
-std::string BuildIcyBody(std::size_t metaint, std::string_view audio, const std::vector<std::string>& blocks) {
+std::string BuildIcyBody(std::size_t metaint, std::string_view audio,
+                         const std::vector<std::string>& blocks) {
     if (metaint == 0) return std::string(audio);
     std::string out;
     std::size_t point = 0;
@@ -218,7 +230,8 @@ std::string ToneMp3(double seconds, double frequency, int kbps) {
     std::string data;
     data.reserve(frames * 2);
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const auto s = static_cast<std::int16_t>(std::lround(16000.0 * std::sin(2 * M_PI * frequency * i / rate)));
+        const auto s =
+            static_cast<std::int16_t>(std::lround(16000.0 * std::sin(2 * M_PI * frequency * i / rate)));
         data.push_back(static_cast<char>(s & 0xFF));
         data.push_back(static_cast<char>((s >> 8) & 0xFF));
     }
@@ -227,9 +240,9 @@ std::string ToneMp3(double seconds, double frequency, int kbps) {
                            static_cast<char>(v >> 24)};
     };
     auto le16 = [](std::uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
-    const std::string header = "RIFF" + le32(36 + static_cast<std::uint32_t>(data.size())) + "WAVEfmt " + le32(16) +
-                               le16(1) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" +
-                               le32(static_cast<std::uint32_t>(data.size()));
+    const std::string header = "RIFF" + le32(36 + static_cast<std::uint32_t>(data.size())) + "WAVEfmt " +
+                               le32(16) + le16(1) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) +
+                               le16(16) + "data" + le32(static_cast<std::uint32_t>(data.size()));
     std::string result;
     if (FILE* f = std::fopen(wav.c_str(), "wb")) {
         std::fwrite(header.data(), 1, header.size(), f);
@@ -244,7 +257,8 @@ std::string ToneMp3(double seconds, double frequency, int kbps) {
             if (FILE* in = std::fopen(mp3.c_str(), "rb")) {
                 char buf[65536];
                 std::size_t n;
-                while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) result.append(buf, n);
+                while ((n = std::fread(buf, 1, sizeof buf, in)) > 0)
+                    result.append(buf, n);
                 std::fclose(in);
             }
         }
@@ -260,21 +274,22 @@ namespace serve {
 TestHandler Reply(std::string status_line, std::vector<std::string> headers, std::string body) {
     return [=](TestConnection& c) {
         std::string out = status_line + "\r\n";
-        for (const std::string& h : headers) out += h + "\r\n";
+        for (const std::string& h : headers)
+            out += h + "\r\n";
         out += "\r\n";
         c.Send(out + body);
     };
 }
 
 TestHandler Http(std::string content_type, std::string body) {
-    return Reply("HTTP/1.0 200 OK",
-                 {"Content-Type: " + content_type, "Content-Length: " + std::to_string(body.size())},
-                 std::move(body));
+    std::vector<std::string> headers = {"Content-Type: " + content_type,
+                                        "Content-Length: " + std::to_string(body.size())};
+    return Reply("HTTP/1.0 200 OK", std::move(headers), std::move(body));
 }
 
 TestHandler NotFound() {
-    return Reply("HTTP/1.1 404 Not Found", {"Content-Type: text/html", "Content-Length: 9", "Connection: close"},
-                 "not found");
+    return Reply("HTTP/1.1 404 Not Found",
+                 {"Content-Type: text/html", "Content-Length: 9", "Connection: close"}, "not found");
 }
 
 TestHandler Redirect(int code, std::string location) {
@@ -297,7 +312,8 @@ TestHandler Chunked(std::string content_type, std::string body, std::size_t chun
 TestHandler Icy(IcyScript script) {
     return [script](TestConnection& c) {
         std::string head = script.status_line + "\r\n";
-        for (const std::string& h : script.headers) head += h + "\r\n";
+        for (const std::string& h : script.headers)
+            head += h + "\r\n";
         if (script.metaint > 0) head += "icy-metaint:" + std::to_string(script.metaint) + "\r\n";
         head += "\r\n";
         if (!c.Send(head)) return;
@@ -338,7 +354,8 @@ TestHandler EarlyClose(std::string bytes) {
 TestHandler EndlessHeaders() {
     return [](TestConnection& c) {
         if (!c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n")) return;
-        for (unsigned i = 0; c.Send("X-Filler-" + std::to_string(i) + ": " + std::string(40, 'x') + "\r\n"); ++i) {
+        for (unsigned i = 0; c.Send("X-Filler-" + std::to_string(i) + ": " + std::string(40, 'x') + "\r\n");
+             ++i) {
         }
     };
 }

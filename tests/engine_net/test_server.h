@@ -113,7 +113,8 @@ TestHandler Chunked(std::string content_type, std::string body, std::size_t chun
 
 struct IcyScript {
     std::string status_line = "ICY 200 OK";
-    std::vector<std::string> headers = {"content-type:audio/mpeg"}; // as sent; icy-metaint added when metaint > 0
+    std::vector<std::string> headers = {
+        "content-type:audio/mpeg"}; // as sent; icy-metaint added when metaint > 0
     std::size_t metaint = 0;
     std::string audio;
     std::vector<std::string> blocks; // see BuildIcyBody
