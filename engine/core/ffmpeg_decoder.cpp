@@ -71,7 +71,8 @@ int FfmpegDecoder::Open(DecoderInput input) {
     if (rc < 0) {
         // avformat_open_input frees the context on failure
         format_ = nullptr;
-        if (rc == AVERROR_INVALIDDATA) return 41;
+        // Our own input is connected already: whatever FFmpeg cannot read in it is not audio.
+        if (input_.read || rc == AVERROR_INVALIDDATA) return 41;
         if (rc == AVERROR_HTTP_NOT_FOUND || rc == AVERROR_HTTP_FORBIDDEN || rc == AVERROR_HTTP_BAD_REQUEST ||
             rc == AVERROR_HTTP_OTHER_4XX || rc == AVERROR_HTTP_SERVER_ERROR)
             return 2;

@@ -126,6 +126,17 @@ std::string EngineTest::ServeMp3(const std::string& path, const std::string& mp3
     return server.Url(path);
 }
 
+std::string EngineTest::ServeLiveIcy(const std::string& path, const std::vector<std::string>& headers,
+                                     std::size_t metaint, const std::string& audio,
+                                     const std::vector<std::string>& blocks, std::size_t piece,
+                                     std::chrono::milliseconds interval) {
+    std::string head = "ICY 200 OK\r\n";
+    for (const auto& h : headers) head += h + "\r\n";
+    head += "icy-metaint:" + std::to_string(metaint) + "\r\n\r\n";
+    server.Handle(path, testing::serve::Paced(head, testing::BuildIcyBody(metaint, audio, blocks), piece, interval));
+    return server.Url(path);
+}
+
 HSTREAM EngineTest::Open(const std::string& url) {
     const HSTREAM h = engine.BASS_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
     EXPECT_NE(h, 0u) << "error " << engine.BASS_ErrorGetCode();

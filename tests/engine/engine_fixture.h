@@ -58,6 +58,12 @@ protected:
 
     // Serves `mp3` at `path` as a plain HTTP audio/mpeg reply.
     std::string ServeMp3(const std::string& path, const std::string& mp3);
+    // Serves an ICY stream at `path` at a live pace: `piece` bytes every
+    // `interval`, metadata blocks every `metaint` audio bytes; then holds open.
+    std::string ServeLiveIcy(const std::string& path, const std::vector<std::string>& headers, std::size_t metaint,
+                             const std::string& audio, const std::vector<std::string>& blocks,
+                             std::size_t piece = 4000,
+                             std::chrono::milliseconds interval = std::chrono::milliseconds(50));
     // Opens `url` and fails the test when it cannot.
     HSTREAM Open(const std::string& url);
     // Plays h and waits until it has played to its end.

@@ -112,13 +112,9 @@ void BlockingMeta(HSYNC, DWORD, DWORD, void* user) {
 TEST_F(LifecycleTest, FreeingReturnsAtOnceWhileACallbackIsBlocked) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
-    serve::IcyScript script;
-    script.metaint = 2000;
-    script.audio = mp3;
-    script.blocks = {"StreamTitle='one';", "StreamTitle='two';", "StreamTitle='three';"};
-    script.hold_open = true;
-    server.Handle("/icy", serve::Icy(script));
-    const HSTREAM h = Open(server.Url("/icy"));
+    std::vector<std::string> blocks;
+    for (int i = 0; i < 30; ++i) blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
+    const HSTREAM h = Open(ServeLiveIcy("/icy", {"content-type:audio/mpeg"}, 2000, mp3, blocks));
     Gate gate;
     ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &BlockingMeta, &gate), 0u);
     ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
@@ -149,17 +145,14 @@ void FreeingDsp(HDSP, DWORD channel, void*, DWORD, void* user) {
 TEST_F(LifecycleTest, ACallbackMayFreeItsOwnChannel) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
-    serve::IcyScript script;
-    script.metaint = 2000;
-    script.audio = mp3;
-    script.blocks = {"", "StreamTitle='x';"};
-    script.hold_open = true;
-    server.Handle("/icy", serve::Icy(script));
+    std::vector<std::string> blocks;
+    for (int i = 0; i < 30; ++i) blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
+    const std::string icy = ServeLiveIcy("/icy", {"content-type:audio/mpeg"}, 2000, mp3, blocks);
     server.Handle("/plain", serve::Http("audio/mpeg", mp3));
 
     Gate meta, dsp;
     meta.engine = dsp.engine = &engine;
-    const HSTREAM a = Open(server.Url("/icy"));
+    const HSTREAM a = Open(icy);
     ASSERT_NE(engine.BASS_ChannelSetSync(a, BASS_SYNC_META, 0, &FreeingMeta, &meta), 0u);
     const HSTREAM b = Open(server.Url("/plain"));
     ASSERT_NE(engine.BASS_ChannelSetDSP(b, &FreeingDsp, &dsp, 0), 0u);
@@ -169,8 +162,8 @@ TEST_F(LifecycleTest, ACallbackMayFreeItsOwnChannel) {
     EXPECT_EQ(engine.BASS_ChannelIsActive(a), BASS_ACTIVE_STOPPED);
     EXPECT_EQ(engine.BASS_ChannelIsActive(b), BASS_ACTIVE_STOPPED);
     const int dsp_calls = dsp.calls;
-    const std::uint64_t blocks = engine.MixedBlocks();
-    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > blocks + 5; }));
+    const std::uint64_t mixed = engine.MixedBlocks();
+    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > mixed + 5; }));
     EXPECT_EQ(dsp.calls.load(), dsp_calls) << "no DSP call after the free";
 }
 

@@ -67,6 +67,8 @@ TEST_F(RecordingTest, StopEndsTheRecordingAndAMissingProgramFailsCleanly) {
     std::filesystem::current_path(previous);
     ASSERT_NE(enc, 0u);
     ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+    const std::uint64_t blocks = engine.MixedBlocks();
+    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > blocks + 20; })); // half a second recorded
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(engine.BASS_Encode_Stop(h));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 200ms);
