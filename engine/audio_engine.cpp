@@ -37,6 +37,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// Download buffer length. The player starts playback once it is more than 75 %
+// full, so this sets the first-sound delay: Icecast's connect burst (64 KiB by
+// default) covers the decoder's first second (16 KiB at 128 kbps) and 75 % of
+// 32 KiB at once, and a server without a burst needs about 1.5 s at 128 kbps.
+// Full, it holds 2 s at 128 kbps (4 s at 64 kbps, 0.8 s at 320 kbps), on top
+// of the decoded second below, to ride out network jitter.
+constexpr std::size_t kDownloadBufferBytes = 32 * 1024;
 // Decoded audio kept ahead of the output per channel: 1 s of stereo samples.
 constexpr std::size_t kRingSamples = core::kOutputRate * core::kOutputChannels;
 // Output device block, frames (23 ms at 44100 Hz).
@@ -290,6 +297,7 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
         if (!IsHttpUrl(url)) return result->Finish(BASS_ERROR_FILEOPEN);
         HttpStreamOptions options;
         options.timeout_ms = req.timeout_ms;
+        options.buffer_capacity = kDownloadBufferBytes;
         options.resolve_playlists = req.playlists;
         options.cancel = ch->cancel;
         if (req.status) {

@@ -114,11 +114,11 @@ TEST_F(StreamTest, ChannelInfoDescribesTheSource) {
 TEST_F(StreamTest, BufferingGrowsUntilTheBufferIsFull) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 8.0);
-    // Header, then 4 KiB every 20 ms: the buffer fills over about a third of a second.
-    server.Handle("/paced", serve::Paced("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", mp3, 4096, 20ms));
+    // Header, then 2 KiB every 20 ms: the buffer fills over about half a second.
+    server.Handle("/paced", serve::Paced("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", mp3, 2048, 20ms));
     const HSTREAM h = Open(server.Url("/paced"));
     const QWORD length = engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END);
-    EXPECT_EQ(length, 64u * 1024);
+    EXPECT_EQ(length, 32u * 1024);
     std::vector<QWORD> seen;
     ASSERT_TRUE(WaitFor([&] {
         const QWORD buffered = engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER);
