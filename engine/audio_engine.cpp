@@ -70,7 +70,8 @@ BOOL Ok() {
 std::atomic<DWORD> g_next_handle{0x10000};
 DWORD NextHandle() {
     DWORD h;
-    do h = g_next_handle.fetch_add(1, std::memory_order_relaxed);
+    do
+        h = g_next_handle.fetch_add(1, std::memory_order_relaxed);
     while (h == 0);
     return h;
 }
@@ -172,8 +173,8 @@ struct Channel {
     // DSP callbacks and effects in priority order; changed from any thread
     // without making the mixer wait.
     DspChain chain;
-    GainPan gain_pan; // volume and pan attributes
-    LevelMeter meter; // after everything the listener hears
+    GainPan gain_pan;                   // volume and pan attributes
+    LevelMeter meter;                   // after everything the listener hears
     std::vector<EncoderEntry> encoders; // engine's mix mutex
 
     bool Finished() const { return decoder_done.load() && ring.Available() == 0; }
@@ -193,10 +194,10 @@ struct Channel {
 
 struct AudioEngine::State {
     std::mutex handles_mutex;
-    bool initialised = false;                                          // handles_mutex
-    std::unordered_map<DWORD, std::shared_ptr<Channel>> channels;      // handles_mutex
+    bool initialised = false;                                                       // handles_mutex
+    std::unordered_map<DWORD, std::shared_ptr<Channel>> channels;                   // handles_mutex
     std::unordered_map<HDSP, std::pair<std::weak_ptr<Channel>, DspChain::Id>> dsps; // handles_mutex
-    std::unordered_map<HFX, std::pair<std::weak_ptr<Channel>, FxEntry>> fxs;     // handles_mutex
+    std::unordered_map<HFX, std::pair<std::weak_ptr<Channel>, FxEntry>> fxs;        // handles_mutex
     // Freed channels the mixer may still list; dropped once it has let go, so
     // no channel is destroyed on the output thread. handles_mutex
     std::vector<std::shared_ptr<Channel>> zombies;
@@ -343,9 +344,12 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
             for (;;) {
                 const auto r = buffer->Read(dst, static_cast<std::size_t>(size), 100ms);
                 switch (r.state) {
-                case DownloadBuffer::ReadState::kData: return static_cast<int>(r.bytes);
-                case DownloadBuffer::ReadState::kEnd: return 0;
-                case DownloadBuffer::ReadState::kStopped: return -1;
+                case DownloadBuffer::ReadState::kData:
+                    return static_cast<int>(r.bytes);
+                case DownloadBuffer::ReadState::kEnd:
+                    return 0;
+                case DownloadBuffer::ReadState::kStopped:
+                    return -1;
                 case DownloadBuffer::ReadState::kTimeout:
                     if (expired()) return -1;
                     break;
@@ -357,7 +361,8 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     int rc = decoder.Open(std::move(input));
     if (rc != 0) {
         if (http) http->Stop();
-        if (!ch->dead && Clock::now() >= deadline) rc = BASS_ERROR_TIMEOUT;
+        if (!ch->dead && Clock::now() >= deadline)
+            rc = BASS_ERROR_TIMEOUT;
         else if (!ch->dead && http && http->Buffer()->Ended() && http->Buffer()->TotalWritten() == 0)
             rc = BASS_ERROR_FILEFORM;
         return result->Finish(rc);
@@ -410,7 +415,8 @@ void StopEncoders(AudioEngine::State& state, Channel& ch) {
         std::lock_guard lock(state.mix_mutex);
         encoders.swap(ch.encoders);
     }
-    for (auto& e : encoders) e.process->stop();
+    for (auto& e : encoders)
+        e.process->stop();
 }
 } // namespace
 
@@ -427,8 +433,10 @@ void AudioEngine::State::Mix(float* out, int frames) noexcept {
         }
     }
     // Index loop: a DSP callback may add a channel (the list may grow) or free one.
-    for (std::size_t i = 0; i < mixing.size(); ++i) MixChannel(*mixing[i], out, frames);
-    for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    for (std::size_t i = 0; i < mixing.size(); ++i)
+        MixChannel(*mixing[i], out, frames);
+    for (int i = 0; i < frames * 2; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
     blocks.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -458,15 +466,19 @@ void AudioEngine::State::MixChannel(Channel& ch, float* out, int frames) noexcep
     if (ch.dead) return; // freed from inside a DSP callback: silent at once
     // Recordings take the processed sound before volume and pan, so muting
     // the speakers never blanks a recording.
-    for (const auto& e : ch.encoders) e.process->push(buf, frames);
+    for (const auto& e : ch.encoders)
+        e.process->push(buf, frames);
     ch.gain_pan.process(buf, frames);
     ch.meter.process(buf, frames);
-    for (int i = 0; i < frames * 2; ++i) out[i] += buf[i];
+    for (int i = 0; i < frames * 2; ++i)
+        out[i] += buf[i];
 }
 
 AudioEngine::AudioEngine() : state_(std::make_shared<State>()) {}
 
-AudioEngine::~AudioEngine() { BASS_Free(); }
+AudioEngine::~AudioEngine() {
+    BASS_Free();
+}
 
 DWORD AudioEngine::BASS_GetVersion() {
     t_error = BASS_OK;
@@ -505,8 +517,8 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
 HPLUGIN AudioEngine::BASS_PluginLoad(const char* file, DWORD) {
     // The formats these add-ons name are decoded by FFmpeg; loading only has to succeed.
     static constexpr std::array<const char*, 11> kKnown = {
-        "bass_aac.dll", "basswma.dll", "bassenc.dll", "bassopus.dll", "basswebm.dll", "bassflac.dll",
-        "basshls.dll",  "bass_ac3.dll", "bass_mpc.dll", "bassdsd.dll", "basswv.dll"};
+        "bass_aac.dll", "basswma.dll",  "bassenc.dll",  "bassopus.dll", "basswebm.dll", "bassflac.dll",
+        "basshls.dll",  "bass_ac3.dll", "bass_mpc.dll", "bassdsd.dll",  "basswv.dll"};
     if (!file) return Fail(BASS_ERROR_FILEOPEN, HPLUGIN{0});
     std::string name(file);
     if (auto slash = name.find_last_of("/\\"); slash != std::string::npos) name.erase(0, slash + 1);
@@ -521,11 +533,20 @@ HPLUGIN AudioEngine::BASS_PluginLoad(const char* file, DWORD) {
 
 BOOL AudioEngine::BASS_SetConfig(DWORD option, DWORD value) {
     switch (option) {
-    case BASS_CONFIG_NET_PLAYLIST: state_->cfg_playlist = value ? 1 : 0; return Ok();
-    case BASS_CONFIG_FLOATDSP: state_->cfg_floatdsp = value ? 1 : 0; return Ok();
-    case BASS_CONFIG_NET_PREBUF: state_->cfg_prebuf = std::min<DWORD>(value, 100); return Ok();
-    case BASS_CONFIG_NET_TIMEOUT: state_->cfg_timeout = std::clamp<DWORD>(value, 100, 600000); return Ok();
-    default: return Fail(BASS_ERROR_ILLTYPE, kFalse);
+    case BASS_CONFIG_NET_PLAYLIST:
+        state_->cfg_playlist = value ? 1 : 0;
+        return Ok();
+    case BASS_CONFIG_FLOATDSP:
+        state_->cfg_floatdsp = value ? 1 : 0;
+        return Ok();
+    case BASS_CONFIG_NET_PREBUF:
+        state_->cfg_prebuf = std::min<DWORD>(value, 100);
+        return Ok();
+    case BASS_CONFIG_NET_TIMEOUT:
+        state_->cfg_timeout = std::clamp<DWORD>(value, 100, 600000);
+        return Ok();
+    default:
+        return Fail(BASS_ERROR_ILLTYPE, kFalse);
     }
 }
 
@@ -536,7 +557,8 @@ BOOL AudioEngine::BASS_Free() {
         std::lock_guard lock(state_->handles_mutex);
         if (!state_->initialised) return Fail(BASS_ERROR_INIT, kFalse);
         state_->initialised = false;
-        for (auto& [handle, ch] : state_->channels) all.push_back(ch);
+        for (auto& [handle, ch] : state_->channels)
+            all.push_back(ch);
         state_->channels.clear();
         state_->dsps.clear();
         state_->fxs.clear();
@@ -553,15 +575,19 @@ BOOL AudioEngine::BASS_Free() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     {
         std::lock_guard lock(state_->mix_mutex);
-        for (auto& ch : state_->mixing) ch->in_mix = false;
+        for (auto& ch : state_->mixing)
+            ch->in_mix = false;
         state_->mixing.clear();
     }
     return Ok();
 }
 
-int AudioEngine::BASS_ErrorGetCode() { return t_error; }
+int AudioEngine::BASS_ErrorGetCode() {
+    return t_error;
+}
 
-HSTREAM AudioEngine::BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, DOWNLOADPROC* proc, void* user) {
+HSTREAM AudioEngine::BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, DOWNLOADPROC* proc,
+                                          void* user) {
     {
         std::lock_guard lock(state_->handles_mutex);
         if (!state_->initialised) return Fail(BASS_ERROR_INIT, HSTREAM{0});
@@ -642,10 +668,17 @@ QWORD AudioEngine::BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode) {
         buffered = ch->ring.Available() * sizeof(float);
     }
     switch (mode) {
-    case BASS_FILEPOS_END: t_error = BASS_OK; return capacity;
-    case BASS_FILEPOS_BUFFER: t_error = BASS_OK; return buffered;
-    case BASS_FILEPOS_WMA_BUFFER: t_error = BASS_OK; return capacity ? buffered * 100 / capacity : 0;
-    default: return Fail(BASS_ERROR_ILLTYPE, BASS_POSITION_FAILED);
+    case BASS_FILEPOS_END:
+        t_error = BASS_OK;
+        return capacity;
+    case BASS_FILEPOS_BUFFER:
+        t_error = BASS_OK;
+        return buffered;
+    case BASS_FILEPOS_WMA_BUFFER:
+        t_error = BASS_OK;
+        return capacity ? buffered * 100 / capacity : 0;
+    default:
+        return Fail(BASS_ERROR_ILLTYPE, BASS_POSITION_FAILED);
     }
 }
 
@@ -655,12 +688,22 @@ const char* AudioEngine::BASS_ChannelGetTags(DWORD handle, DWORD tags) {
     std::lock_guard lock(ch->tags_mutex);
     const std::string* text = nullptr;
     switch (tags) {
-    case BASS_TAG_HTTP: text = &ch->tag_http; break;
-    case BASS_TAG_ICY: text = &ch->tag_icy; break;
-    case BASS_TAG_META: text = ch->tag_meta.empty() ? nullptr : &ch->tag_meta.back(); break;
-    case BASS_TAG_WMA: text = &ch->tag_wma; break;
-    case BASS_TAG_WMA_META: break;
-    default: return Fail(BASS_ERROR_ILLTYPE, static_cast<const char*>(nullptr));
+    case BASS_TAG_HTTP:
+        text = &ch->tag_http;
+        break;
+    case BASS_TAG_ICY:
+        text = &ch->tag_icy;
+        break;
+    case BASS_TAG_META:
+        text = ch->tag_meta.empty() ? nullptr : &ch->tag_meta.back();
+        break;
+    case BASS_TAG_WMA:
+        text = &ch->tag_wma;
+        break;
+    case BASS_TAG_WMA_META:
+        break;
+    default:
+        return Fail(BASS_ERROR_ILLTYPE, static_cast<const char*>(nullptr));
     }
     // The channel keeps the string alive; the text stays valid while it lives
     // (metadata: for the next kMetaHistory blocks).
@@ -727,9 +770,12 @@ HFX AudioEngine::BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) {
     if (!ch) return Fail(BASS_ERROR_HANDLE, HFX{0});
     FxEntry entry;
     std::shared_ptr<DspUnit> unit;
-    if (type == BASS_FX_DX8_PARAMEQ) unit = entry.eq = std::make_shared<ParametricEqualizer>();
-    else if (type == BASS_FX_DX8_REVERB) unit = entry.reverb = std::make_shared<Reverb>();
-    else return Fail(BASS_ERROR_ILLTYPE, HFX{0});
+    if (type == BASS_FX_DX8_PARAMEQ)
+        unit = entry.eq = std::make_shared<ParametricEqualizer>();
+    else if (type == BASS_FX_DX8_REVERB)
+        unit = entry.reverb = std::make_shared<Reverb>();
+    else
+        return Fail(BASS_ERROR_ILLTYPE, HFX{0});
     if (ch->chain.add(unit, priority) == 0) return Fail(BASS_ERROR_MEM, HFX{0});
     const HFX fx = NextHandle();
     std::lock_guard lock(state_->handles_mutex);
@@ -747,8 +793,10 @@ BOOL AudioEngine::BASS_FXGetParameters(HFX handle, void* params) {
         entry = it->second.second;
     }
     if (!params) return Fail(BASS_ERROR_ILLPARAM, kFalse);
-    if (entry.eq) *static_cast<BASS_DX8_PARAMEQ*>(params) = entry.eq->parameters();
-    else *static_cast<BASS_DX8_REVERB*>(params) = entry.reverb->parameters();
+    if (entry.eq)
+        *static_cast<BASS_DX8_PARAMEQ*>(params) = entry.eq->parameters();
+    else
+        *static_cast<BASS_DX8_REVERB*>(params) = entry.reverb->parameters();
     return Ok();
 }
 
@@ -771,9 +819,14 @@ BOOL AudioEngine::BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float val
     if (!ch) return Fail(BASS_ERROR_HANDLE, kFalse);
     bool ok;
     switch (attrib) {
-    case BASS_ATTRIB_VOL: ok = ch->gain_pan.setVolume(value); break;
-    case BASS_ATTRIB_PAN: ok = ch->gain_pan.setPan(value); break;
-    default: return Fail(BASS_ERROR_ILLTYPE, kFalse);
+    case BASS_ATTRIB_VOL:
+        ok = ch->gain_pan.setVolume(value);
+        break;
+    case BASS_ATTRIB_PAN:
+        ok = ch->gain_pan.setPan(value);
+        break;
+    default:
+        return Fail(BASS_ERROR_ILLTYPE, kFalse);
     }
     return ok ? Ok() : Fail(BASS_ERROR_ILLPARAM, kFalse);
 }
@@ -811,7 +864,8 @@ BOOL AudioEngine::BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp) {
     return Ok();
 }
 
-HENCODE AudioEngine::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc, void*) {
+HENCODE AudioEngine::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
+                                       void*) {
     auto ch = state_->Find(handle);
     if (!ch) return Fail(BASS_ERROR_HANDLE, HENCODE{0});
     if (!cmdline || !*cmdline || proc) return Fail(BASS_ERROR_ILLPARAM, HENCODE{0});
@@ -831,30 +885,43 @@ HENCODE AudioEngine::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD 
 
 BOOL AudioEngine::BASS_Encode_Stop(DWORD handle) {
     // A channel handle stops all of its encoders; an encoder handle just that one.
+    std::vector<std::shared_ptr<Channel>> channels;
+    HENCODE only = 0;
+    {
+        std::lock_guard lock(state_->handles_mutex);
+        if (auto it = state_->channels.find(handle); it != state_->channels.end()) {
+            channels.push_back(it->second);
+        } else {
+            only = handle;
+            for (auto& [h, ch] : state_->channels)
+                channels.push_back(ch);
+        }
+    }
+    // The mix mutex is never taken while holding the handles mutex: a DSP
+    // callback on the output thread (mix mutex held) may free its channel.
     std::vector<std::shared_ptr<EncoderProcess>> stopped;
     {
-        std::lock_guard handles(state_->handles_mutex);
-        std::lock_guard mix(state_->mix_mutex);
-        auto take = [&](Channel& ch, HENCODE only) {
-            std::erase_if(ch.encoders, [&](EncoderEntry& e) {
+        std::lock_guard lock(state_->mix_mutex);
+        for (auto& ch : channels) {
+            std::erase_if(ch->encoders, [&](EncoderEntry& e) {
                 if (only && e.handle != only) return false;
                 stopped.push_back(std::move(e.process));
                 return true;
             });
-        };
-        if (auto it = state_->channels.find(handle); it != state_->channels.end()) {
-            take(*it->second, 0);
-        } else {
-            for (auto& [h, ch] : state_->channels) take(*ch, handle);
-            if (stopped.empty()) return Fail(BASS_ERROR_HANDLE, kFalse);
         }
     }
-    for (auto& p : stopped) p->stop(); // returns at once; the writer thread reaps the program
+    if (only && stopped.empty()) return Fail(BASS_ERROR_HANDLE, kFalse);
+    for (auto& p : stopped)
+        p->stop(); // returns at once; the writer thread reaps the program
     return Ok();
 }
 
-std::uint64_t AudioEngine::UnderrunCount() const { return state_->underruns.load(); }
-std::uint64_t AudioEngine::MixedBlocks() const { return state_->blocks.load(); }
+std::uint64_t AudioEngine::UnderrunCount() const {
+    return state_->underruns.load();
+}
+std::uint64_t AudioEngine::MixedBlocks() const {
+    return state_->blocks.load();
+}
 
 bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
     auto& t = Threads();
@@ -864,6 +931,8 @@ bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
     return ours && HttpStream::WaitForDownloadThreads(timeout);
 }
 
-std::unique_ptr<AudioLibrary> MakeAudioEngine() { return std::make_unique<AudioEngine>(); }
+std::unique_ptr<AudioLibrary> MakeAudioEngine() {
+    return std::make_unique<AudioEngine>();
+}
 
 } // namespace lumaro::engine

@@ -25,39 +25,59 @@ namespace {
 
 const char* ErrorText(int code) {
     switch (code) {
-    case 0: return "All is OK";
-    case 1: return "Memory error";
-    case 2: return "Can't open the file";
-    case 3: return "Can't find a free sound driver";
-    case 5: return "Invalid handle";
-    case 8: return "BASS_Init has not been successfully called";
-    case 14: return "Already initialized/paused/whatever";
-    case 19: return "An illegal type was specified";
-    case 20: return "An illegal parameter was specified";
-    case 23: return "Illegal device number";
-    case 32: return "No internet connection could be opened";
-    case 37: return "Requested data is not available";
-    case 40: return "Connection timedout";
-    case 41: return "Unsupported file format";
-    case 44: return "Codec is not available/supported";
-    default: return "Some other mystery error";
+    case 0:
+        return "All is OK";
+    case 1:
+        return "Memory error";
+    case 2:
+        return "Can't open the file";
+    case 3:
+        return "Can't find a free sound driver";
+    case 5:
+        return "Invalid handle";
+    case 8:
+        return "BASS_Init has not been successfully called";
+    case 14:
+        return "Already initialized/paused/whatever";
+    case 19:
+        return "An illegal type was specified";
+    case 20:
+        return "An illegal parameter was specified";
+    case 23:
+        return "Illegal device number";
+    case 32:
+        return "No internet connection could be opened";
+    case 37:
+        return "Requested data is not available";
+    case 40:
+        return "Connection timedout";
+    case 41:
+        return "Unsupported file format";
+    case 44:
+        return "Codec is not available/supported";
+    default:
+        return "Some other mystery error";
     }
 }
 
 Clock::time_point g_start;
-double Seconds() { return std::chrono::duration<double>(Clock::now() - g_start).count(); }
+double Seconds() {
+    return std::chrono::duration<double>(Clock::now() - g_start).count();
+}
 
 AudioLibrary* g_engine = nullptr;
 std::atomic<HSTREAM> g_stream{0};
 
 void StatusLine(const void* buffer, DWORD length, void*) {
     // Download thread.
-    if (buffer && length == 0) std::printf("[%6.3f] reply: %s\n", Seconds(), static_cast<const char*>(buffer));
+    if (buffer && length == 0)
+        std::printf("[%6.3f] reply: %s\n", Seconds(), static_cast<const char*>(buffer));
 }
 
 void PrintList(const char* what, const char* list) {
     if (!list) return;
-    for (const char* s = list; *s; s += std::strlen(s) + 1) std::printf("%s: %s\n", what, s);
+    for (const char* s = list; *s; s += std::strlen(s) + 1)
+        std::printf("%s: %s\n", what, s);
 }
 
 void MetaChanged(HSYNC, DWORD channel, DWORD, void*) {
@@ -70,14 +90,16 @@ void MetaChanged(HSYNC, DWORD channel, DWORD, void*) {
 void Mono(HDSP, DWORD, void* buffer, DWORD length, void*) {
     // Output thread.
     auto* s = static_cast<float*>(buffer);
-    for (DWORD i = 0; i + 1 < length / 4; i += 2) s[i] = s[i + 1] = (s[i] + s[i + 1]) * 0.5f;
+    for (DWORD i = 0; i + 1 < length / 4; i += 2)
+        s[i] = s[i + 1] = (s[i] + s[i + 1]) * 0.5f;
 }
 
 void ApplyEffects(AudioLibrary& e, HSTREAM h) {
     const float centers[] = {125.0f, 1000.0f, 8000.0f};
     const float gains[] = {3.0f, -2.0f, 2.0f};
     HFX eq[3];
-    for (auto& fx : eq) fx = e.BASS_ChannelSetFX(h, BASS_FX_DX8_PARAMEQ, 1);
+    for (auto& fx : eq)
+        fx = e.BASS_ChannelSetFX(h, BASS_FX_DX8_PARAMEQ, 1);
     const HFX reverb = e.BASS_ChannelSetFX(h, BASS_FX_DX8_REVERB, 1);
     for (int i = 0; i < 3; ++i) {
         BASS_DX8_PARAMEQ p{centers[i], 18.0f, gains[i]};
@@ -109,11 +131,16 @@ int main(int argc, char** argv) {
     const char* url = nullptr;
     double seconds = 0; // 0 = until the stream ends
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--effects")) effects = true;
-        else if (!std::strcmp(argv[i], "--no-playlist")) playlist = false;
-        else if (!std::strcmp(argv[i], "--timeout") && i + 1 < argc) timeout_ms = std::atoi(argv[++i]);
-        else if (!url) url = argv[i];
-        else seconds = std::atof(argv[i]);
+        if (!std::strcmp(argv[i], "--effects"))
+            effects = true;
+        else if (!std::strcmp(argv[i], "--no-playlist"))
+            playlist = false;
+        else if (!std::strcmp(argv[i], "--timeout") && i + 1 < argc)
+            timeout_ms = std::atoi(argv[++i]);
+        else if (!url)
+            url = argv[i];
+        else
+            seconds = std::atof(argv[i]);
     }
     if (!url) {
         std::fprintf(stderr, "usage: lumaro-play [--effects] [--timeout MS] [--no-playlist] URL [SECONDS]\n");
@@ -162,9 +189,10 @@ int main(int argc, char** argv) {
         if (active == BASS_ACTIVE_STOPPED) break;
         if (++ticks % 10 == 0) {
             const DWORD level = engine.BASS_ChannelGetLevel(h);
-            std::printf("[%6.3f] level %5u %5u%s buffer %llu\n", Seconds(), level & 0xffff, level >> 16,
-                        active == BASS_ACTIVE_STALLED ? " stalled" : "",
-                        static_cast<unsigned long long>(engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER)));
+            std::printf(
+                "[%6.3f] level %5u %5u%s buffer %llu\n", Seconds(), level & 0xffff, level >> 16,
+                active == BASS_ACTIVE_STALLED ? " stalled" : "",
+                static_cast<unsigned long long>(engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER)));
         }
     }
     std::printf("[%6.3f] stopped; underruns %llu\n", Seconds(),

@@ -60,7 +60,8 @@ int FfmpegDecoder::Open(DecoderInput input) {
     }
     // A live stream has no header to read: a named format and small probes keep
     // the first sound close to the connect.
-    const AVInputFormat* format = input_.format.empty() ? nullptr : av_find_input_format(input_.format.c_str());
+    const AVInputFormat* format =
+        input_.format.empty() ? nullptr : av_find_input_format(input_.format.c_str());
     AVDictionary* options = nullptr;
     av_dict_set(&options, "probesize", format ? "8192" : "65536", 0);
     av_dict_set(&options, "analyzeduration", "300000", 0);
@@ -95,7 +96,8 @@ int FfmpegDecoder::Open(DecoderInput input) {
     for (unsigned i = 0; i < format_->nb_streams; ++i)
         if (static_cast<int>(i) != stream_index_) format_->streams[i]->discard = AVDISCARD_ALL;
     source_channels_ = stream->codecpar->ch_layout.nb_channels;
-    if (source_channels_ <= 0) source_channels_ = codec_->ch_layout.nb_channels > 0 ? codec_->ch_layout.nb_channels : 2;
+    if (source_channels_ <= 0)
+        source_channels_ = codec_->ch_layout.nb_channels > 0 ? codec_->ch_layout.nb_channels : 2;
     source_rate_ = stream->codecpar->sample_rate;
     source_bits_ = stream->codecpar->bits_per_raw_sample;
     codec_id_ = static_cast<int>(stream->codecpar->codec_id);
@@ -121,7 +123,8 @@ bool FfmpegDecoder::Resample(AVFrame* frame, std::vector<float>& out) {
         if (av_channel_layout_check(&frame->ch_layout) && frame->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC)
             av_channel_layout_copy(&in_layout, &frame->ch_layout);
         else
-            av_channel_layout_default(&in_layout, frame->ch_layout.nb_channels > 0 ? frame->ch_layout.nb_channels : 2);
+            av_channel_layout_default(&in_layout,
+                                      frame->ch_layout.nb_channels > 0 ? frame->ch_layout.nb_channels : 2);
         AVChannelLayout out_layout = AV_CHANNEL_LAYOUT_STEREO;
         if (swr_alloc_set_opts2(&swr_, &out_layout, AV_SAMPLE_FMT_FLT, kOutputRate, &in_layout,
                                 static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0,

@@ -1,9 +1,9 @@
 #include "tests/engine/engine_fixture.h"
 
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -18,7 +18,8 @@ std::string Capture(const std::string& command) {
     std::string out;
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
     return pclose(pipe) == 0 ? out : std::string();
 }
 
@@ -58,7 +59,9 @@ std::size_t FirstSound(const std::vector<float>& stereo, float threshold) {
     return std::string::npos;
 }
 
-double Db(double ratio) { return 20 * std::log10(ratio); }
+double Db(double ratio) {
+    return 20 * std::log10(ratio);
+}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -85,7 +88,8 @@ bool Recorder::WaitForCount(std::size_t n, std::chrono::milliseconds timeout) {
 
 void EngineTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    output_file = ::testing::TempDir() + "engine_out_" + std::to_string(getpid()) + "_" + info->name() + ".raw";
+    output_file =
+        ::testing::TempDir() + "engine_out_" + std::to_string(getpid()) + "_" + info->name() + ".raw";
     for (char& c : output_file)
         if (c == '/' && &c > output_file.data() + ::testing::TempDir().size()) c = '_';
 }
@@ -131,9 +135,11 @@ std::string EngineTest::ServeLiveIcy(const std::string& path, const std::vector<
                                      const std::vector<std::string>& blocks, std::size_t piece,
                                      std::chrono::milliseconds interval) {
     std::string head = "ICY 200 OK\r\n";
-    for (const auto& h : headers) head += h + "\r\n";
+    for (const auto& h : headers)
+        head += h + "\r\n";
     head += "icy-metaint:" + std::to_string(metaint) + "\r\n\r\n";
-    server.Handle(path, testing::serve::Paced(head, testing::BuildIcyBody(metaint, audio, blocks), piece, interval));
+    server.Handle(
+        path, testing::serve::Paced(head, testing::BuildIcyBody(metaint, audio, blocks), piece, interval));
     return server.Url(path);
 }
 

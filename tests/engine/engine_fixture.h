@@ -31,7 +31,8 @@ std::size_t FirstSound(const std::vector<float>& stereo, float threshold = 1e-3f
 double Db(double ratio);
 
 // Waits for a condition with a generous time-out, polling.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // Records the calls a callback gets, for waiting on them.
 struct Recorder {
@@ -60,9 +61,9 @@ protected:
     std::string ServeMp3(const std::string& path, const std::string& mp3);
     // Serves an ICY stream at `path` at a live pace: `piece` bytes every
     // `interval`, metadata blocks every `metaint` audio bytes; then holds open.
-    std::string ServeLiveIcy(const std::string& path, const std::vector<std::string>& headers, std::size_t metaint,
-                             const std::string& audio, const std::vector<std::string>& blocks,
-                             std::size_t piece = 4000,
+    std::string ServeLiveIcy(const std::string& path, const std::vector<std::string>& headers,
+                             std::size_t metaint, const std::string& audio,
+                             const std::vector<std::string>& blocks, std::size_t piece = 4000,
                              std::chrono::milliseconds interval = std::chrono::milliseconds(50));
     // Opens `url` and fails the test when it cannot.
     HSTREAM Open(const std::string& url);

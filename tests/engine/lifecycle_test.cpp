@@ -21,15 +21,15 @@ TEST_F(LifecycleTest, SetUpCallsAcceptWhatThePlayerPasses) {
     StartDummy();
     EXPECT_FALSE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
-    for (const char* name : {"bass_aac.dll", "basswma.dll", "bassenc.dll", "bassopus.dll", "basswebm.dll",
-                             "bassflac.dll", "basshls.dll", "bass_ac3.dll", "bass_mpc.dll", "bassdsd.dll",
-                             "basswv.dll"}) {
+    for (const char* name :
+         {"bass_aac.dll", "basswma.dll", "bassenc.dll", "bassopus.dll", "basswebm.dll", "bassflac.dll",
+          "basshls.dll", "bass_ac3.dll", "bass_mpc.dll", "bassdsd.dll", "basswv.dll"}) {
         EXPECT_NE(engine.BASS_PluginLoad(name, 0), 0u) << name;
     }
     EXPECT_EQ(engine.BASS_PluginLoad("notaplugin.dll", 0), 0u);
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
-    for (DWORD option : {BASS_CONFIG_NET_PLAYLIST, BASS_CONFIG_FLOATDSP, BASS_CONFIG_NET_PREBUF,
-                         BASS_CONFIG_NET_TIMEOUT}) {
+    for (DWORD option :
+         {BASS_CONFIG_NET_PLAYLIST, BASS_CONFIG_FLOATDSP, BASS_CONFIG_NET_PREBUF, BASS_CONFIG_NET_TIMEOUT}) {
         EXPECT_TRUE(engine.BASS_SetConfig(option, 1)) << option;
         EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_OK);
     }
@@ -70,17 +70,27 @@ TEST_F(LifecycleTest, FreedHandlesAreInvalidForEveryCall) {
     const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
         {"free again", [&] { return engine.BASS_StreamFree(h) == 0; }},
         {"free 0", [&] { return engine.BASS_StreamFree(0) == 0; }},
-        {"position", [&] { return engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END) == BASS_POSITION_FAILED; }},
+        {"position",
+         [&] { return engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END) == BASS_POSITION_FAILED; }},
         {"tags", [&] { return engine.BASS_ChannelGetTags(h, BASS_TAG_HTTP) == nullptr; }},
-        {"sync", [&] { return engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, [](HSYNC, DWORD, DWORD, void*) {}, nullptr) == 0; }},
+        {"sync",
+         [&] {
+             return engine.BASS_ChannelSetSync(
+                        h, BASS_SYNC_META, 0, [](HSYNC, DWORD, DWORD, void*) {}, nullptr) == 0;
+         }},
         {"info", [&] { return engine.BASS_ChannelGetInfo(h, &info) == 0; }},
         {"play", [&] { return engine.BASS_ChannelPlay(h, kFalse) == 0; }},
         {"level", [&] { return engine.BASS_ChannelGetLevel(h) == ~DWORD{0}; }},
         {"fx", [&] { return engine.BASS_ChannelSetFX(h, BASS_FX_DX8_REVERB, 1) == 0; }},
         {"fx params", [&] { return engine.BASS_FXSetParameters(fx, &eq) == 0; }},
         {"attribute", [&] { return engine.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.5f) == 0; }},
-        {"dsp", [&] { return engine.BASS_ChannelSetDSP(h, [](HDSP, DWORD, void*, DWORD, void*) {}, nullptr, 0) == 0; }},
-        {"encode", [&] { return engine.BASS_Encode_Start(h, "lame - x.mp3", 0x40004, nullptr, nullptr) == 0; }},
+        {"dsp",
+         [&] {
+             return engine.BASS_ChannelSetDSP(
+                        h, [](HDSP, DWORD, void*, DWORD, void*) {}, nullptr, 0) == 0;
+         }},
+        {"encode",
+         [&] { return engine.BASS_Encode_Start(h, "lame - x.mp3", 0x40004, nullptr, nullptr) == 0; }},
         {"encode stop", [&] { return engine.BASS_Encode_Stop(h) == 0; }},
     };
     for (const auto& [name, call] : calls) {
@@ -113,7 +123,8 @@ TEST_F(LifecycleTest, FreeingReturnsAtOnceWhileACallbackIsBlocked) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
     std::vector<std::string> blocks;
-    for (int i = 0; i < 30; ++i) blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
+    for (int i = 0; i < 30; ++i)
+        blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
     const HSTREAM h = Open(ServeLiveIcy("/icy", {"content-type:audio/mpeg"}, 2000, mp3, blocks));
     Gate gate;
     ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &BlockingMeta, &gate), 0u);
@@ -146,7 +157,8 @@ TEST_F(LifecycleTest, ACallbackMayFreeItsOwnChannel) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
     std::vector<std::string> blocks;
-    for (int i = 0; i < 30; ++i) blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
+    for (int i = 0; i < 30; ++i)
+        blocks.push_back("StreamTitle='" + std::to_string(i) + "';");
     const std::string icy = ServeLiveIcy("/icy", {"content-type:audio/mpeg"}, 2000, mp3, blocks);
     server.Handle("/plain", serve::Http("audio/mpeg", mp3));
 
@@ -173,7 +185,8 @@ TEST_F(LifecycleTest, FreeingFromManyThreadsWhileOpeningAndPlayingHoldsUp) {
     std::atomic<HSTREAM> current{0};
     std::atomic<bool> stop{false};
     std::thread freer([&] {
-        while (!stop) engine.BASS_StreamFree(current.load());
+        while (!stop)
+            engine.BASS_StreamFree(current.load());
     });
     for (int i = 0; i < 20; ++i) {
         const HSTREAM h = engine.BASS_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);

@@ -12,7 +12,9 @@ using namespace std::chrono_literals;
 
 using RecordingTest = EngineTest;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
 
 TEST_F(RecordingTest, LameWritesATaggedMp3OfTheStream) {
     StartDisk();
@@ -24,9 +26,9 @@ TEST_F(RecordingTest, LameWritesATaggedMp3OfTheStream) {
     // The encoder starts in the caller's current directory.
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    const HENCODE enc = engine.BASS_Encode_Start(
-        h, "lame - recording_1.mp3 --tt \"Søng – ünï\" --tc \"Radio  Näme\"",
-        BASS_ENCODE_FP_16BIT | BASS_ENCODE_AUTOFREE, nullptr, nullptr);
+    const HENCODE enc =
+        engine.BASS_Encode_Start(h, "lame - recording_1.mp3 --tt \"Søng – ünï\" --tc \"Radio  Näme\"",
+                                 BASS_ENCODE_FP_16BIT | BASS_ENCODE_AUTOFREE, nullptr, nullptr);
     std::filesystem::current_path(previous);
     ASSERT_NE(enc, 0u) << engine.BASS_ErrorGetCode();
     PlayToEnd(h);
@@ -37,15 +39,17 @@ TEST_F(RecordingTest, LameWritesATaggedMp3OfTheStream) {
     // lame finishes the file by itself once its input ends.
     ASSERT_TRUE(WaitFor(
         [&] {
-            probe = Capture("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 " + Quote(file));
+            probe = Capture("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 " +
+                            Quote(file));
             return probe.starts_with("mp3,") && std::stod(probe.substr(4)) > 1.5;
         },
         20s))
         << probe;
     EXPECT_LT(std::stod(probe.substr(4)), 2.6);
-    const std::string tags = Capture("/usr/bin/python3 -c \"import mutagen.id3 as m, sys; t = m.ID3(sys.argv[1]); "
-                                     "print(t['TIT2'].text[0]); print(t.getall('COMM')[0].text[0])\" " +
-                                     Quote(file));
+    const std::string tags =
+        Capture("/usr/bin/python3 -c \"import mutagen.id3 as m, sys; t = m.ID3(sys.argv[1]); "
+                "print(t['TIT2'].text[0]); print(t.getall('COMM')[0].text[0])\" " +
+                Quote(file));
     EXPECT_EQ(tags, "Søng – ünï\nRadio  Näme\n");
     std::filesystem::remove_all(dir);
 }
@@ -75,10 +79,13 @@ TEST_F(RecordingTest, StopEndsTheRecordingAndAMissingProgramFailsCleanly) {
     EXPECT_FALSE(engine.BASS_Encode_Stop(enc)) << "already stopped";
     // The stream goes on playing; the program ends by itself with a valid file.
     EXPECT_NE(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
-    EXPECT_TRUE(WaitFor([&] {
-        return Capture("ffprobe -v error -show_entries format=format_name -of csv=p=0 " + Quote((dir / "out.mp3").string()))
-            .starts_with("mp3");
-    }, 20s));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Capture("ffprobe -v error -show_entries format=format_name -of csv=p=0 " +
+                           Quote((dir / "out.mp3").string()))
+                .starts_with("mp3");
+        },
+        20s));
     std::filesystem::remove_all(dir);
 }
 

@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 
 // Frames of the steady part of a stream that starts at `start`: skips the
 // decoder's start-up and the effect ramps.
-constexpr std::size_t kSkip = 8820;   // 0.2 s
+constexpr std::size_t kSkip = 8820;    // 0.2 s
 constexpr std::size_t kWindow = 22050; // 0.5 s
 
 using SoundTest = EngineTest;
@@ -58,14 +58,16 @@ protected:
         const std::size_t start = FirstSound(out);
         EXPECT_NE(start, std::string::npos);
         std::vector<double> levels;
-        for (double hz : {125.0, 1000.0, 8000.0}) levels.push_back(ToneAmplitude(out, 0, hz, start + kSkip, kWindow));
+        for (double hz : {125.0, 1000.0, 8000.0})
+            levels.push_back(ToneAmplitude(out, 0, hz, start + kSkip, kWindow));
         return levels;
     }
 };
 
 TEST_F(EqualizerTest, EachBandChangesItsCentreByItsGain) {
     const std::vector<double> flat = Levels(nullptr);
-    for (double a : flat) ASSERT_NEAR(a, 0.2, 0.02);
+    for (double a : flat)
+        ASSERT_NEAR(a, 0.2, 0.02);
     const std::vector<EqCase> cases = {{125.0f, 10.0f}, {1000.0f, -10.0f}, {8000.0f, 6.0f}};
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].center);
@@ -78,14 +80,16 @@ TEST_F(EqualizerTest, EachBandChangesItsCentreByItsGain) {
 struct ShapeCase {
     const char* name;
     std::function<void(AudioEngine&, HSTREAM)> apply;
-    double left, right; // expected amplitude of the 440 Hz (left) and 660 Hz (right) tones in each output channel
+    double left,
+        right; // expected amplitude of the 440 Hz (left) and 660 Hz (right) tones in each output channel
     double left_660, right_440;
 };
 
 void MonoProc(HDSP, DWORD, void* buffer, DWORD length, void*) {
     // Output thread: both channels carry their mean.
     auto* s = static_cast<float*>(buffer);
-    for (DWORD i = 0; i + 1 < length / sizeof(float); i += 2) s[i] = s[i + 1] = (s[i] + s[i + 1]) / 2;
+    for (DWORD i = 0; i + 1 < length / sizeof(float); i += 2)
+        s[i] = s[i + 1] = (s[i] + s[i + 1]) / 2;
 }
 
 TEST_F(SoundTest, MonoPanVolumeAndMuteShapeTheOutput) {
@@ -93,18 +97,21 @@ TEST_F(SoundTest, MonoPanVolumeAndMuteShapeTheOutput) {
     const std::string mp3 = MakeMp3("0.4*sin(2*PI*440*t)", "0.4*sin(2*PI*660*t)", 1.2);
     const std::vector<ShapeCase> cases = {
         {"untouched", [](AudioEngine&, HSTREAM) {}, 0.4, 0.4, 0.0, 0.0},
-        {"mono", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetDSP(h, &MonoProc, nullptr, 0); }, 0.2, 0.2, 0.2,
-         0.2},
-        {"pan-left", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_PAN, -1.0f); }, 0.4,
-         0.0, 0.0, 0.0},
-        {"pan-half-right", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_PAN, 0.5f); },
-         0.2, 0.4, 0.0, 0.0},
-        {"volume", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.5f); }, 0.2,
-         0.2, 0.0, 0.0},
-        {"mute", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.0f); }, 0.0, 0.0,
+        {"mono", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetDSP(h, &MonoProc, nullptr, 0); }, 0.2, 0.2,
+         0.2, 0.2},
+        {"pan-left", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_PAN, -1.0f); },
+         0.4, 0.0, 0.0, 0.0},
+        {"pan-half-right",
+         [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_PAN, 0.5f); }, 0.2, 0.4,
          0.0, 0.0},
+        {"volume", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.5f); },
+         0.2, 0.2, 0.0, 0.0},
+        {"mute", [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.0f); }, 0.0,
+         0.0, 0.0, 0.0},
         {"mono-removed",
-         [](AudioEngine& e, HSTREAM h) { e.BASS_ChannelRemoveDSP(h, e.BASS_ChannelSetDSP(h, &MonoProc, nullptr, 0)); },
+         [](AudioEngine& e, HSTREAM h) {
+             e.BASS_ChannelRemoveDSP(h, e.BASS_ChannelSetDSP(h, &MonoProc, nullptr, 0));
+         },
          0.4, 0.4, 0.0, 0.0},
     };
     for (const auto& c : cases) {
@@ -146,7 +153,8 @@ TEST_F(SoundTest, ReverbLeavesATailAfterTheSoundStops) {
         // RMS from 0.2 s to 0.5 s after the tone ended.
         double sum = 0;
         const std::size_t from = start + 22050, to = start + 35280;
-        for (std::size_t i = from; i < to && 2 * i < out.size(); ++i) sum += out[2 * i] * out[2 * i];
+        for (std::size_t i = from; i < to && 2 * i < out.size(); ++i)
+            sum += out[2 * i] * out[2 * i];
         tails.push_back(std::sqrt(sum / static_cast<double>(to - from)));
     }
     EXPECT_LT(tails[0], 0.002) << "no reverb: silence after the tone";
@@ -167,7 +175,8 @@ TEST_F(SoundTest, AFreedStreamIsSilentAtOnce) {
     const std::size_t silent_from = (blocks_at_free + 1) * 1024;
     ASSERT_GT(out.size() / 2, silent_from + 10 * 1024);
     float loudest = 0;
-    for (std::size_t i = 2 * silent_from; i < out.size(); ++i) loudest = std::max(loudest, std::fabs(out[i]));
+    for (std::size_t i = 2 * silent_from; i < out.size(); ++i)
+        loudest = std::max(loudest, std::fabs(out[i]));
     EXPECT_EQ(loudest, 0.0f);
 }
 

@@ -3,7 +3,10 @@
 #include "tests/engine/engine_fixture.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
+#include <unistd.h>
 
 namespace lumaro::engine::test {
 namespace {
@@ -14,7 +17,8 @@ namespace serve = lumaro::testing::serve;
 std::vector<std::string> SplitList(const char* list) {
     std::vector<std::string> out;
     if (!list) return out;
-    for (const char* s = list; *s; s += std::strlen(s) + 1) out.emplace_back(s);
+    for (const char* s = list; *s; s += std::strlen(s) + 1)
+        out.emplace_back(s);
     return out;
 }
 
@@ -46,15 +50,16 @@ TEST_F(StreamTest, ReplyLinesAndTagsArriveAsSent) {
     server.Handle("/icy", serve::Icy(script));
 
     Recorder status;
-    const HSTREAM h = engine.BASS_StreamCreateURL(server.Url("/icy").c_str(), 0, BASS_STREAM_STATUS, &StatusProc,
-                                                  &status);
+    const HSTREAM h =
+        engine.BASS_StreamCreateURL(server.Url("/icy").c_str(), 0, BASS_STREAM_STATUS, &StatusProc, &status);
     ASSERT_NE(h, 0u) << engine.BASS_ErrorGetCode();
-    const std::vector<std::string> reply = {"ICY 200 OK", "content-type:audio/mpeg", "icy-name:Jazz", "icy-br: 128",
-                                            "icy-genre:Smooth Jazz", "icy-metaint:4000"};
+    const std::vector<std::string> reply = {"ICY 200 OK",  "content-type:audio/mpeg", "icy-name:Jazz",
+                                            "icy-br: 128", "icy-genre:Smooth Jazz",   "icy-metaint:4000"};
     EXPECT_EQ(status.Items(), reply);
     EXPECT_EQ(SplitList(engine.BASS_ChannelGetTags(h, BASS_TAG_HTTP)), reply);
     EXPECT_EQ(SplitList(engine.BASS_ChannelGetTags(h, BASS_TAG_ICY)),
-              (std::vector<std::string>{"icy-name:Jazz", "icy-br: 128", "icy-genre:Smooth Jazz", "icy-metaint:4000"}));
+              (std::vector<std::string>{"icy-name:Jazz", "icy-br: 128", "icy-genre:Smooth Jazz",
+                                        "icy-metaint:4000"}));
     ASSERT_TRUE(WaitFor([&] { return engine.BASS_ChannelGetTags(h, BASS_TAG_META) != nullptr; }));
     EXPECT_STREQ(engine.BASS_ChannelGetTags(h, BASS_TAG_META), "StreamTitle='A - B';StreamUrl='';");
     EXPECT_EQ(engine.BASS_ChannelGetTags(h, BASS_TAG_WMA_META), nullptr);
@@ -72,12 +77,12 @@ TEST_F(StreamTest, ReplyLinesAndTagsArriveAsSent) {
 TEST_F(StreamTest, EachNewMetadataBlockCallsTheSyncOnce) {
     StartDummy();
     std::vector<std::string> blocks;
-    for (int i = 1; i <= 14; ++i) blocks.push_back("StreamTitle='Artist - Song " + std::to_string(i) + "';");
-    blocks[5] = "";          // no block at this point: no call
-    blocks[9] = blocks[8];   // the same block again: no call
-    const std::string url =
-        ServeLiveIcy("/live", {"content-type:audio/mpeg"}, 4000,
-                     MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 4.0), blocks);
+    for (int i = 1; i <= 14; ++i)
+        blocks.push_back("StreamTitle='Artist - Song " + std::to_string(i) + "';");
+    blocks[5] = "";        // no block at this point: no call
+    blocks[9] = blocks[8]; // the same block again: no call
+    const std::string url = ServeLiveIcy("/live", {"content-type:audio/mpeg"}, 4000,
+                                         MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 4.0), blocks);
     const HSTREAM h = Open(url);
     MetaContext ctx{&engine, {}};
     ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &MetaProc, &ctx), 0u);
@@ -115,7 +120,8 @@ TEST_F(StreamTest, BufferingGrowsUntilTheBufferIsFull) {
     StartDummy();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 8.0);
     // Header, then 2 KiB every 20 ms: the buffer fills over about half a second.
-    server.Handle("/paced", serve::Paced("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", mp3, 2048, 20ms));
+    server.Handle("/paced",
+                  serve::Paced("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", mp3, 2048, 20ms));
     const HSTREAM h = Open(server.Url("/paced"));
     const QWORD length = engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END);
     EXPECT_EQ(length, 32u * 1024);
@@ -137,9 +143,9 @@ TEST_F(StreamTest, PlaylistEntriesAreTriedInOrderWhenResolvingIsOn) {
     StartDummy();
     const std::string good = ServeMp3("/good.mp3", MakeMp3("0.2*sin(2*PI*500*t)", "0", 1.0));
     server.Handle("/dead.mp3", serve::NotFound());
-    server.Handle("/list.pls", serve::Http("audio/x-scpls", "[playlist]\nNumberOfEntries=2\nFile1=" +
-                                                                server.Url("/dead.mp3") + "\nFile2=" + good +
-                                                                "\nVersion=2\n"));
+    server.Handle("/list.pls", serve::Http("audio/x-scpls",
+                                           "[playlist]\nNumberOfEntries=2\nFile1=" + server.Url("/dead.mp3") +
+                                               "\nFile2=" + good + "\nVersion=2\n"));
     const std::string list = server.Url("/list.pls");
     ASSERT_TRUE(engine.BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, 0));
     EXPECT_EQ(engine.BASS_StreamCreateURL(list.c_str(), 0, 0, nullptr, nullptr), 0u);
@@ -152,6 +158,79 @@ TEST_F(StreamTest, PlaylistEntriesAreTriedInOrderWhenResolvingIsOn) {
     EXPECT_EQ(info.chans, 2u);
 }
 
+TEST_F(StreamTest, EveryWayAServerMaySendAudioPlays) {
+    StartDummy();
+    const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 2.0);
+    server.Handle("/plain", serve::Http("audio/mpeg", mp3));
+    serve::IcyScript tiny;
+    tiny.metaint = 100; // a metadata byte every 100 audio bytes, sent 7 bytes at a time
+    tiny.audio = mp3;
+    tiny.blocks = {"StreamTitle='x';"};
+    tiny.send_size = 7;
+    const std::vector<std::pair<const char*, lumaro::testing::TestHandler>> cases = {
+        {"chunked", serve::Chunked("audio/mpeg", mp3, 1000)},
+        {"redirect", serve::Redirect(302, server.Url("/plain"))},
+        {"slow-start", serve::Delayed(400ms, serve::Http("audio/mpeg", mp3))},
+        {"icy-small-pieces", serve::Icy(tiny)},
+        {"icy-metaint-0", serve::Reply("ICY 200 OK", {"content-type:audio/mpeg", "icy-metaint:0"}, mp3)},
+        {"icy-metaint-enormous",
+         serve::Reply("ICY 200 OK", {"content-type:audio/mpeg", "icy-metaint:4000000000"}, mp3)},
+        {"no-content-type", serve::Reply("HTTP/1.0 200 OK", {}, mp3)},
+    };
+    for (const auto& [name, handler] : cases) {
+        SCOPED_TRACE(name);
+        server.Handle(std::string("/") + name, handler);
+        const HSTREAM h = Open(server.Url(std::string("/") + name));
+        ASSERT_NE(h, 0u);
+        ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+        EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 6000; }));
+        EXPECT_TRUE(engine.BASS_StreamFree(h));
+    }
+}
+
+TEST_F(StreamTest, AStalledStreamStaysActiveUntilFreed) {
+    StartDummy();
+    const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 2.0);
+    // Half a second of audio, then the server goes quiet but keeps the connection.
+    server.Handle("/stall",
+                  serve::Stall("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n" + mp3.substr(0, 12000)));
+    const HSTREAM h = Open(server.Url("/stall"));
+    ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+    ASSERT_TRUE(WaitFor([&] { return engine.BASS_ChannelIsActive(h) == BASS_ACTIVE_STALLED; }));
+    const std::uint64_t blocks = engine.MixedBlocks();
+    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > blocks + 10; }));
+    EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STALLED);
+    EXPECT_TRUE(engine.BASS_StreamFree(h));
+    EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+}
+
+TEST_F(StreamTest, HlsPlaysThroughItsPlaylist) {
+    StartDummy();
+    const auto dir = std::filesystem::path(::testing::TempDir()) / ("hls_" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(std::system(
+                  ("ffmpeg -nostdin -loglevel error -f lavfi -i \"aevalsrc=0.3*sin(2*PI*440*t):s=44100:d=4\" "
+                   "-c:a aac -b:a 96k -f hls -hls_time 1 -hls_list_size 0 -hls_segment_filename '" +
+                   (dir / "seg%d.ts").string() + "' '" + (dir / "live.m3u8").string() + "'")
+                      .c_str()),
+              0);
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string name = entry.path().filename().string();
+        server.Handle(
+            "/hls/" + name,
+            serve::Http(name.ends_with(".m3u8") ? "application/vnd.apple.mpegurl" : "video/mp2t", bytes));
+    }
+    std::filesystem::remove_all(dir);
+    const HSTREAM h = Open(server.Url("/hls/live.m3u8"));
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+    EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 6000; }));
+    EXPECT_GT(engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END), 0u);
+}
+
 struct FailCase {
     const char* name;
     std::function<lumaro::testing::TestHandler()> handler;
@@ -162,13 +241,17 @@ TEST_F(StreamTest, FailedOpensGiveTheMatchingErrorWithinTheTimeOut) {
     StartDummy();
     const std::vector<FailCase> cases = {
         {"not-found", [] { return serve::NotFound(); }, BASS_ERROR_FILEOPEN},
-        {"garbage", [] { return serve::Http("audio/mpeg", lumaro::testing::PatternBytes(20000)); }, BASS_ERROR_FILEFORM},
-        {"html", [] { return serve::Http("text/html", "<html><body>hi</body></html>"); }, BASS_ERROR_FILEFORM},
+        {"garbage", [] { return serve::Http("audio/mpeg", lumaro::testing::PatternBytes(20000)); },
+         BASS_ERROR_FILEFORM},
+        {"html", [] { return serve::Http("text/html", "<html><body>hi</body></html>"); },
+         BASS_ERROR_FILEFORM},
         {"never-answers", [] { return serve::NeverAnswer(); }, BASS_ERROR_TIMEOUT},
         {"endless-headers", [] { return serve::EndlessHeaders(); }, BASS_ERROR_FILEOPEN},
-        {"stalls-in-header-bytes", [] { return serve::Stall("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\nID3"); },
+        {"stalls-in-header-bytes",
+         [] { return serve::Stall("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\nID3"); },
          BASS_ERROR_TIMEOUT},
-        {"closes-early", [] { return serve::EarlyClose("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n\xff\xfb"); },
+        {"closes-early",
+         [] { return serve::EarlyClose("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n\xff\xfb"); },
          BASS_ERROR_FILEFORM},
     };
     ASSERT_TRUE(engine.BASS_SetConfig(BASS_CONFIG_NET_TIMEOUT, 700));

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -45,14 +45,16 @@ std::string Capture(const std::string& command) {
     std::string out;
     char buf[4096];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
     pclose(pipe);
     return out;
 }
 
 void SetTitle(const Icecast& ice, const std::string& mount, const std::string& song) {
     Capture("curl -s -o /dev/null -u admin:" + ice.admin_pw + " --get --data-urlencode mount=" + mount +
-            " --data-urlencode mode=updinfo --data-urlencode 'song=" + song + "' " + ice.Url("/admin/metadata"));
+            " --data-urlencode mode=updinfo --data-urlencode 'song=" + song + "' " +
+            ice.Url("/admin/metadata"));
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -84,7 +86,8 @@ void OnMeta(HSYNC, DWORD channel, DWORD, void* user) {
 
 std::vector<std::string> SplitList(const char* list) {
     std::vector<std::string> out;
-    for (const char* s = list; s && *s; s += std::strlen(s) + 1) out.emplace_back(s);
+    for (const char* s = list; s && *s; s += std::strlen(s) + 1)
+        out.emplace_back(s);
     return out;
 }
 
@@ -107,8 +110,8 @@ protected:
 };
 
 struct MountCase {
-    const char* path;       // what is opened
-    const char* name;       // icy-name the source client set
+    const char* path;        // what is opened
+    const char* name;        // icy-name the source client set
     const char* title_mount; // mount whose title is updated, or null (Ogg carries titles in-stream)
 };
 
@@ -133,7 +136,8 @@ TEST_F(IcecastTest, EveryMountPlaysWithItsHeadersAndTitles) {
         EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 2000; }, 5s));
         EXPECT_NE(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
         if (c.title_mount) {
-            const std::string song = std::string("Artist - Song ") + c.path + " " + std::to_string(rand() % 100000);
+            const std::string song =
+                std::string("Artist - Song ") + c.path + " " + std::to_string(rand() % 100000);
             SetTitle(ice, c.title_mount, song);
             EXPECT_TRUE(WaitFor([&] { return titles.Saw("StreamTitle='" + song + "';"); }, 8s));
         }
@@ -148,8 +152,8 @@ TEST_F(IcecastTest, LumaroPlayPrintsHeadersTitlesAndLevels) {
         std::this_thread::sleep_for(1s); // after the player has connected
         SetTitle(ice, "/mp3", song);
     });
-    const std::string out = Capture(std::string("SDL_AUDIODRIVER=dummy ") + LUMARO_PLAY + " " + ice.Url("/mp3") +
-                                    " 3 2>&1; echo exit=$?");
+    const std::string out = Capture(std::string("SDL_AUDIODRIVER=dummy ") + LUMARO_PLAY + " " +
+                                    ice.Url("/mp3") + " 3 2>&1; echo exit=$?");
     setter.join();
     EXPECT_NE(out.find("reply: HTTP/1.0 200 OK"), std::string::npos) << out;
     EXPECT_NE(out.find("icy: icy-name:Lumaro Test (mp3)"), std::string::npos) << out;
