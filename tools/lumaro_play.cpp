@@ -182,6 +182,15 @@ int main(int argc, char** argv) {
     std::printf("[%6.3f] playing\n", Seconds());
 
     const auto play_start = Clock::now();
+    // When the output first carries sound (-40 dBFS), for measuring the start.
+    while (Clock::now() - play_start < std::chrono::seconds(5)) {
+        const DWORD level = engine.BASS_ChannelGetLevel(h);
+        if (level != ~DWORD{0} && ((level & 0xffff) > 328 || (level >> 16) > 328)) {
+            std::printf("[%6.3f] first sound\n", Seconds());
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     int ticks = 0;
     while (seconds <= 0 || Clock::now() - play_start < std::chrono::duration<double>(seconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
