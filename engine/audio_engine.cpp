@@ -46,8 +46,11 @@ using namespace std::chrono_literals;
 constexpr std::size_t kDownloadBufferBytes = 32 * 1024;
 // Decoded audio kept ahead of the output per channel: 1 s of stereo samples.
 constexpr std::size_t kRingSamples = core::kOutputRate * core::kOutputChannels;
-// Output device block, frames (23 ms at 44100 Hz).
-constexpr int kDeviceFrames = 1024;
+// Output device block: 2048 frames, 46 ms. SDL's PulseAudio output keeps
+// about one block queued, so 1024 frames (23 ms) dropped out whenever the
+// machine was busy and cost more CPU in wake-ups; 2048 stays within the
+// first-sound budget.
+constexpr int kDeviceFrames = AudioEngine::kBlockFrames;
 // Mixer scratch size; larger device requests are mixed in pieces.
 constexpr int kMixFrames = 2048;
 // Extra time the opening caller allows beyond the net time-out for the

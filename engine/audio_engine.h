@@ -46,10 +46,13 @@ public:
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
 
+    // Frames the output asks the mixer for at a time (46 ms at 44100 Hz).
+    static constexpr int kBlockFrames = 2048;
+
     // Output blocks in which a playing channel that had already sounded had
     // too little decoded audio (audible dropouts), since BASS_Init.
     std::uint64_t UnderrunCount() const;
-    // Output blocks mixed since BASS_Init.
+    // Output blocks (of up to kBlockFrames) mixed since BASS_Init.
     std::uint64_t MixedBlocks() const;
     // Waits until every stream's own threads (decoder, download) have ended,
     // for shutdown and tests. True when they did within the time-out.

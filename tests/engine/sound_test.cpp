@@ -171,9 +171,10 @@ TEST_F(SoundTest, AFreedStreamIsSilentAtOnce) {
     EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
     ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > blocks_at_free + 20; }));
     const auto out = StopAndRead();
-    // The block being mixed while freeing may still sound; none after it.
-    const std::size_t silent_from = (blocks_at_free + 1) * 1024;
-    ASSERT_GT(out.size() / 2, silent_from + 10 * 1024);
+    // The disk driver writes one block per mix: the block being mixed while
+    // freeing may still sound; none after it.
+    const std::size_t silent_from = (blocks_at_free + 1) * AudioEngine::kBlockFrames;
+    ASSERT_GT(out.size() / 2, silent_from + 10 * AudioEngine::kBlockFrames);
     float loudest = 0;
     for (std::size_t i = 2 * silent_from; i < out.size(); ++i)
         loudest = std::max(loudest, std::fabs(out[i]));
