@@ -494,6 +494,9 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     std::lock_guard lock(state_->handles_mutex);
     if (state_->initialised) return Fail(BASS_ERROR_ALREADY, kFalse);
     av_log_set_level(AV_LOG_FATAL); // broken frames of live streams are expected, not news
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
+    // and the process could no longer be stopped by them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
