@@ -297,8 +297,8 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     bool hls = LooksLikeHlsUrl(url);
     std::string format = hls ? "hls" : "";
 
+    if (!IsHttpUrl(url)) return result->Finish(BASS_ERROR_FILEOPEN);
     if (!hls) {
-        if (!IsHttpUrl(url)) return result->Finish(BASS_ERROR_FILEOPEN);
         HttpStreamOptions options;
         options.timeout_ms = req.timeout_ms;
         options.buffer_capacity = kDownloadBufferBytes;

@@ -66,6 +66,8 @@ int FfmpegDecoder::Open(DecoderInput input) {
     av_dict_set(&options, "probesize", format ? "8192" : "65536", 0);
     av_dict_set(&options, "analyzeduration", "300000", 0);
     av_dict_set(&options, "fpsprobesize", "0", 0);
+    // FFmpeg's own reads (HLS playlists and segments) stay on the network.
+    if (!input_.read) av_dict_set(&options, "protocol_whitelist", "http,https,tcp,tls,crypto", 0);
     const char* url = input_.read ? "" : input_.url.c_str();
     int rc = avformat_open_input(&format_, url, format, &options);
     av_dict_free(&options);

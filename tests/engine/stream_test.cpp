@@ -272,7 +272,7 @@ TEST_F(StreamTest, FailedOpensGiveTheMatchingErrorWithinTheTimeOut) {
     }
     EXPECT_EQ(engine.BASS_StreamCreateURL(refused.c_str(), 0, 0, nullptr, nullptr), 0u);
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_NONET);
-    for (const char* bad : {"", "nonsense", "ftp://127.0.0.1/x.mp3"}) {
+    for (const char* bad : {"", "nonsense", "ftp://127.0.0.1/x.mp3", "file:///etc/passwd.m3u8"}) {
         EXPECT_EQ(engine.BASS_StreamCreateURL(bad, 0, 0, nullptr, nullptr), 0u) << bad;
         EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN) << bad;
     }
