@@ -215,9 +215,14 @@ public:
 
     // ---- Encoder ----
     // Runs the command line (Windows quoting rules, no shell, the caller's current
-    // directory, UTF-8 locale) and feeds its standard input a WAV header and the
-    // channel's processed output (16-bit with BASS_ENCODE_FP_16BIT). With
-    // BASS_ENCODE_AUTOFREE it ends when the channel is freed. proc must be null.
+    // directory, LC_ALL=C.UTF-8) and feeds its standard input a WAV header and
+    // 16-bit PCM (the only format; BASS_ENCODE_FP_16BIT is implied) of the
+    // channel's output after its DSP callbacks and effects, before volume and
+    // pan. The output thread queues the sound without waiting and a writer
+    // thread of the encoder's own fills the pipe; sound that finds the queue
+    // full (3 s behind) is dropped. Freeing the channel ends its encoders, with or
+    // without BASS_ENCODE_AUTOFREE. proc must be null. Errors: HANDLE 5,
+    // ILLPARAM 20 (empty command line, proc given), CREATE 33 (cannot start).
     virtual HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
                                       void* user) = 0;
     // Closes the encoder's input of every encoder on the channel (or the encoder
