@@ -177,7 +177,7 @@ struct Channel {
     // without making the mixer wait.
     DspChain chain;
     GainPan gain_pan;                   // volume and pan attributes
-    LevelMeter meter;                   // after everything the listener hears
+    LevelMeter meter;                   // after DSP callbacks and effects, before volume and pan
     std::vector<EncoderEntry> encoders; // engine's mix mutex
 
     bool Finished() const { return decoder_done.load() && ring.Available() == 0; }
@@ -471,8 +471,10 @@ void AudioEngine::State::MixChannel(Channel& ch, float* out, int frames) noexcep
     // the speakers never blanks a recording.
     for (const auto& e : ch.encoders)
         e.process->push(buf, frames);
-    ch.gain_pan.process(buf, frames);
+    // The level shows what the stream carries after its shaping, so a muted
+    // station still moves the meter and counts as sounding.
     ch.meter.process(buf, frames);
+    ch.gain_pan.process(buf, frames);
     for (int i = 0; i < frames * 2; ++i)
         out[i] += buf[i];
 }

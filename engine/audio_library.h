@@ -196,7 +196,8 @@ public:
     virtual BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) = 0;
     // BASS_ACTIVE_*.
     virtual DWORD BASS_ChannelIsActive(DWORD handle) = 0;
-    // Peak of about the last 20 ms of processed output: left in the low word,
+    // Peak of about the last 20 ms of the channel's sound after its DSP
+    // callbacks and effects (before volume and pan): left in the low word,
     // right in the high word, each 0..32768. All bits set on failure.
     virtual DWORD BASS_ChannelGetLevel(DWORD handle) = 0;
 

@@ -30,6 +30,11 @@ TEST_F(SoundTest, LevelFollowsAKnownTone) {
     EXPECT_NEAR(static_cast<double>(level & 0xffff), 16384, 16384 * 0.08);
     EXPECT_NEAR(static_cast<double>(level >> 16), 8192, 8192 * 0.08);
     EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
+    // Muting silences the output, not the meter: a muted station still shows it sounds.
+    ASSERT_TRUE(engine.BASS_ChannelSetAttribute(h, BASS_ATTRIB_VOL, 0.0f));
+    const std::uint64_t blocks = engine.MixedBlocks();
+    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > blocks + 3; }));
+    EXPECT_NEAR(static_cast<double>(engine.BASS_ChannelGetLevel(h) & 0xffff), 16384, 16384 * 0.08);
 }
 
 struct EqCase {
