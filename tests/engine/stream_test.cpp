@@ -2,6 +2,7 @@
 // buffering, playlists and the error codes of failed opens.
 #include "tests/engine/engine_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -202,6 +203,23 @@ TEST_F(StreamTest, AStalledStreamStaysActiveUntilFreed) {
     EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STALLED);
     EXPECT_TRUE(engine.BASS_StreamFree(h));
     EXPECT_EQ(engine.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+}
+
+TEST_F(StreamTest, WmaPlaysWithItsHeaderTags) {
+    StartDummy();
+    const std::string wma =
+        Capture("ffmpeg -nostdin -loglevel error -f lavfi -i \"sine=d=2\" -ac 2 -c:a wmav2 -b:a 64k "
+                "-metadata title='Wma Title' -metadata author='Wma Artist' -f asf -");
+    ASSERT_FALSE(wma.empty());
+    server.Handle("/wma", serve::Http("audio/x-ms-wma", wma));
+    const HSTREAM h = Open(server.Url("/wma"));
+    ASSERT_NE(h, 0u);
+    const auto tags = SplitList(engine.BASS_ChannelGetTags(h, BASS_TAG_WMA));
+    EXPECT_NE(std::find(tags.begin(), tags.end(), "title=Wma Title"), tags.end());
+    EXPECT_NE(std::find(tags.begin(), tags.end(), "artist=Wma Artist"), tags.end());
+    EXPECT_EQ(engine.BASS_ChannelGetTags(h, BASS_TAG_ICY), nullptr);
+    ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+    EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 2000; }));
 }
 
 TEST_F(StreamTest, HlsPlaysThroughItsPlaylist) {
