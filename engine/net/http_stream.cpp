@@ -28,10 +28,20 @@ constexpr std::size_t kSniffBytes = 1024;
 constexpr std::size_t kMaxPlaylistBytes = 512 * 1024;
 // How often a blocked Open() looks at its cancel flag.
 constexpr milliseconds kCancelPoll{50};
+// own_error when a buffer write was cut short by Stop(): an end, not a failure.
+constexpr int kWriteStopped = -2;
 
-std::mutex g_threads_mutex;
-std::condition_variable g_threads_changed;
-int g_live_threads = 0; // g_threads_mutex
+// The count of running download threads. Never destroyed: a detached thread
+// may still end after main() has returned.
+struct ThreadRegistry {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int live = 0; // mutex
+};
+ThreadRegistry& Threads() {
+    static auto* registry = new ThreadRegistry;
+    return *registry;
+}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -137,7 +147,7 @@ struct HttpStream::State {
         demuxer = std::make_unique<IcyDemuxer>(
             icy_metaint,
             [this](const char* data, std::size_t size) {
-                if (buffer->Write(data, size) < size) own_error = -2; // stopped
+                if (buffer->Write(data, size) < size) own_error = kWriteStopped;
             },
             [this](std::string_view block, std::uint64_t offset) {
                 {
@@ -166,6 +176,11 @@ struct HttpStream::State {
         std::string_view line(data, n);
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
             line.remove_suffix(1);
+        if (s->demuxer) {
+            // Trailers after a chunked body: reported, but the reply's headers stay.
+            if (!line.empty() && s->options.on_status_line) s->options.on_status_line(line);
+            return n;
+        }
         const bool status_line = StartsWithNoCase(line, "HTTP/") || StartsWithNoCase(line, "ICY ");
         if (status_line) {
             s->reply_lines.clear();
@@ -189,7 +204,7 @@ struct HttpStream::State {
         if (s->Stopping() || !s->demuxer) return 0;
         s->last_data = Clock::now();
         s->demuxer->Feed(data, n);
-        return s->own_error == -2 || s->Stopping() ? 0 : n;
+        return s->own_error == kWriteStopped || s->Stopping() ? 0 : n;
     }
 
     // Download thread: curl calls it about once a second at least, and while
@@ -256,7 +271,7 @@ struct HttpStream::State {
             error = net_error::kMemory;
         else
             error = ErrorFromCurl(rc);
-        if (s->Stopping() || s->own_error == -2) error = net_error::kOk;
+        if (s->Stopping() || s->own_error == kWriteStopped) error = net_error::kOk;
 
         {
             std::lock_guard lock(s->mutex);
@@ -276,9 +291,9 @@ struct HttpStream::State {
         curl_slist_free_all(aliases);
         s->demuxer.reset();
         s.reset();
-        std::lock_guard lock(g_threads_mutex);
-        --g_live_threads;
-        g_threads_changed.notify_all();
+        std::lock_guard lock(Threads().mutex);
+        --Threads().live;
+        Threads().changed.notify_all();
     }
 };
 
@@ -294,14 +309,14 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
     s->buffer = std::make_shared<DownloadBuffer>(options.buffer_capacity);
     s->header_deadline = Clock::now() + milliseconds(std::max(1, options.timeout_ms));
     {
-        std::lock_guard lock(g_threads_mutex);
-        ++g_live_threads;
+        std::lock_guard lock(Threads().mutex);
+        ++Threads().live;
     }
     try {
         std::thread(&HttpStream::State::Run, s).detach();
     } catch (...) {
-        std::lock_guard lock(g_threads_mutex);
-        --g_live_threads;
+        std::lock_guard lock(Threads().mutex);
+        --Threads().live;
         *error = net_error::kMemory;
         return nullptr;
     }
@@ -523,13 +538,13 @@ int HttpStream::EndError() const {
 }
 
 int HttpStream::LiveDownloadThreads() {
-    std::lock_guard lock(g_threads_mutex);
-    return g_live_threads;
+    std::lock_guard lock(Threads().mutex);
+    return Threads().live;
 }
 
 bool HttpStream::WaitForDownloadThreads(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(g_threads_mutex);
-    return g_threads_changed.wait_for(lock, timeout, [] { return g_live_threads == 0; });
+    std::unique_lock lock(Threads().mutex);
+    return Threads().changed.wait_for(lock, timeout, [] { return Threads().live == 0; });
 }
 
 } // namespace lumaro::engine
