@@ -120,6 +120,8 @@ struct HttpStream::State {
     Clock::time_point last_data;
     std::unique_ptr<IcyDemuxer> demuxer;
     CURL* curl = nullptr;
+    // The transfer's multi handle while it runs, for Stop() to wake; mutex.
+    CURLM* multi = nullptr;
 
     bool Stopping() const { return stop.load() || (options.cancel && options.cancel->load()); }
 
@@ -230,6 +232,40 @@ struct HttpStream::State {
         return 0;
     }
 
+    // Download thread: runs the transfer on a multi handle so that Stop() can
+    // wake curl's wait at once (curl_multi_wakeup) instead of curl noticing
+    // the stop at its next progress call, up to a second later.
+    CURLcode Transfer() {
+        CURLM* m = curl_multi_init();
+        if (!m || curl_multi_add_handle(m, curl) != CURLM_OK) {
+            if (m) curl_multi_cleanup(m);
+            return CURLE_OUT_OF_MEMORY;
+        }
+        {
+            std::lock_guard lock(mutex);
+            multi = m;
+        }
+        CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
+        int running = 1;
+        while (!Stopping()) {
+            if (curl_multi_perform(m, &running) != CURLM_OK) break;
+            if (running == 0) {
+                int left = 0;
+                while (CURLMsg* msg = curl_multi_info_read(m, &left))
+                    if (msg->msg == CURLMSG_DONE) rc = msg->data.result;
+                break;
+            }
+            if (curl_multi_poll(m, nullptr, 0, 1000, nullptr) != CURLM_OK) break;
+        }
+        {
+            std::lock_guard lock(mutex);
+            multi = nullptr;
+        }
+        curl_multi_remove_handle(m, curl);
+        curl_multi_cleanup(m);
+        return rc;
+    }
+
     // Download thread body.
     static void Run(std::shared_ptr<State> s) {
         CURLcode rc = CURLE_FAILED_INIT;
@@ -258,7 +294,7 @@ struct HttpStream::State {
             curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
             curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &State::OnProgress);
             curl_easy_setopt(c, CURLOPT_XFERINFODATA, s.get());
-            rc = curl_easy_perform(c);
+            rc = s->Transfer();
         }
         if (s->demuxer) s->demuxer->Finish();
 
@@ -299,6 +335,15 @@ struct HttpStream::State {
 
 namespace {
 
+// Ends the download: wakes the buffer's waiters and curl's wait. Never waits.
+void StopState(HttpStream::State& s) {
+    s.stop = true;
+    s.buffer->Stop();
+    std::lock_guard lock(s.mutex);
+    if (s.multi) curl_multi_wakeup(s.multi);
+    s.changed.notify_all();
+}
+
 // Starts the download of one URL and waits for its final headers. Returns the
 // state on success; on failure stops it and sets *error.
 std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const HttpStreamOptions& options,
@@ -337,8 +382,7 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
     if (s->headers_done) return s;
     if (s->failed) *error = s->error;
     lock.unlock();
-    s->stop = true;
-    s->buffer->Stop();
+    StopState(*s);
     return nullptr;
 }
 
@@ -352,13 +396,6 @@ bool WaitBuffered(const HttpStream::State& s, std::size_t n, Clock::time_point d
         if (s.buffer->Ended()) return false;
     }
     return false;
-}
-
-void StopState(HttpStream::State& s) {
-    s.stop = true;
-    s.buffer->Stop();
-    std::lock_guard lock(s.mutex);
-    s.changed.notify_all();
 }
 
 std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStreamOptions& options, int depth,
