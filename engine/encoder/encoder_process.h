@@ -10,7 +10,8 @@
 // the encoder's own drains the ring into the pipe, and after the input is
 // closed it reaps the child. When the ring is full the newest samples are
 // dropped and counted. SIGPIPE is blocked on the writer thread, so a child
-// that dies early never kills the program.
+// that dies early never kills the program. The owner makes sure no push() is
+// running when it destroys the object (as with any DSP block).
 
 #include <chrono>
 #include <cstdint>

@@ -29,6 +29,11 @@ struct DecayCase {
     int channels;
 };
 
+// Test names show the case's name rather than its bytes.
+void PrintTo(const DecayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ReverbDecayTest : public ::testing::TestWithParam<DecayCase> {};
 
 // After a burst ends the tail carries on and falls by 60 dB per reverb time.

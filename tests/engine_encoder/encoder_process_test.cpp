@@ -29,7 +29,8 @@ std::string Capture(const std::string& command) {
     if (!p) return out;
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
     ::pclose(p);
     return out;
 }
@@ -95,13 +96,13 @@ protected:
     }
     // The ID3v2 title and comment, as a tag reader sees them.
     static std::pair<std::string, std::string> Tags(const std::string& file) {
-        const std::string out = Capture(
-            "/usr/bin/python3 -c 'import sys, mutagen.id3 as m\n"
-            "t = m.ID3(sys.argv[1])\n"
-            "sys.stdout.buffer.write(str(t[\"TIT2\"].text[0]).encode() + b\"\\n\")\n"
-            "c = [f for f in t.getall(\"COMM\") if f.desc == \"\"]\n"
-            "sys.stdout.buffer.write(str(c[0].text[0]).encode() if c else b\"<none>\")' '" +
-            file + "'");
+        const std::string out =
+            Capture("/usr/bin/python3 -c 'import sys, mutagen.id3 as m\n"
+                    "t = m.ID3(sys.argv[1])\n"
+                    "sys.stdout.buffer.write(str(t[\"TIT2\"].text[0]).encode() + b\"\\n\")\n"
+                    "c = [f for f in t.getall(\"COMM\") if f.desc == \"\"]\n"
+                    "sys.stdout.buffer.write(str(c[0].text[0]).encode() if c else b\"<none>\")' '" +
+                    file + "'");
         const auto nl = out.find('\n');
         if (nl == std::string::npos) return {out, ""};
         return {out.substr(0, nl), out.substr(nl + 1)};
@@ -117,6 +118,11 @@ struct RecordingCase {
     int channels;
 };
 
+// Test names show the case's name rather than its bytes.
+void PrintTo(const RecordingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RecordingTest : public EncoderTest, public ::testing::WithParamInterface<RecordingCase> {};
 
 // A real lame run: the file decodes as MP3 of the right length and carries
@@ -127,7 +133,8 @@ TEST_P(RecordingTest, MakesATaggedMp3) {
     const RecordingCase& c = GetParam();
     ::setenv("LC_ALL", "C", 1);
     EncoderProcess encoder;
-    ASSERT_EQ(encoder.start("lame - recording_1.mp3 --tt " + c.titleArg + " --tc " + c.commentArg, 44100, c.channels),
+    ASSERT_EQ(encoder.start("lame - recording_1.mp3 --tt " + c.titleArg + " --tc " + c.commentArg, 44100,
+                            c.channels),
               EncoderProcess::kOk);
     EXPECT_TRUE(encoder.active());
     Feed(encoder, Tone(44100, c.channels, 2.0), c.channels);
@@ -172,9 +179,10 @@ TEST_F(EncoderTest, ChildReadsWavHeaderAndPcm) {
 
     std::ifstream in("input.wav", std::ios::binary);
     const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
-    const std::vector<unsigned char> header{
-        'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0,
-        1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<unsigned char> header{'R', 'I', 'F',  'F',  0xFF, 0xFF, 0xFF, 0xFF, 'W',  'A',  'V',
+                                            'E', 'f', 'm',  't',  ' ',  16,   0,    0,    0,    1,    0,
+                                            1,   0,   0x22, 0x56, 0,    0,    0x44, 0xAC, 0,    0,    2,
+                                            0,   16,  0,    'd',  'a',  't',  'a',  0xFF, 0xFF, 0xFF, 0xFF};
     ASSERT_EQ(bytes.size(), header.size() + 2 * samples.size());
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + 44), header);
     const std::vector<int> expected{0, 16384, -16384, 32767, -32767, 32767, -32767, 0, 8192};
@@ -187,15 +195,16 @@ TEST_F(EncoderTest, ChildReadsWavHeaderAndPcm) {
 TEST_F(EncoderTest, RefusesWhatCannotStart) {
     {
         EncoderProcess encoder;
-        EXPECT_EQ(encoder.start("lumaro-no-such-encoder - out.mp3", 44100, 2), EncoderProcess::kErrorCantStart);
+        EXPECT_EQ(encoder.start("lumaro-no-such-encoder - out.mp3", 44100, 2),
+                  EncoderProcess::kErrorCantStart);
         EXPECT_FALSE(encoder.active());
         const std::vector<float> block(2048, 0.1f);
         encoder.push(block.data(), 1024); // harmless
         EXPECT_FALSE(fs::exists("out.mp3"));
     }
-    for (const auto& [line, rate, channels] : {std::tuple{"", 44100, 2}, std::tuple{"  ", 44100, 2},
-                                               std::tuple{"\"\" x", 44100, 2}, std::tuple{"cat", 0, 2},
-                                               std::tuple{"cat", 44100, 0}, std::tuple{"cat", 44100, 9}}) {
+    for (const auto& [line, rate, channels] :
+         {std::tuple{"", 44100, 2}, std::tuple{"  ", 44100, 2}, std::tuple{"\"\" x", 44100, 2},
+          std::tuple{"cat", 0, 2}, std::tuple{"cat", 44100, 0}, std::tuple{"cat", 44100, 9}}) {
         EncoderProcess encoder;
         EXPECT_EQ(encoder.start(line, rate, channels), EncoderProcess::kErrorIllParam) << line;
     }
@@ -213,7 +222,8 @@ TEST_F(EncoderTest, ChildThatNeverReadsMakesPushDropNotBlock) {
         EncoderProcess encoder;
         ASSERT_EQ(encoder.start("sleep 30", 44100, 2), EncoderProcess::kOk);
         pid = encoder.pid();
-        for (int second = 0; second < 12; ++second) Feed(encoder, tone, 2);
+        for (int second = 0; second < 12; ++second)
+            Feed(encoder, tone, 2);
         EXPECT_GT(encoder.droppedFrames(), 0u);
         EXPECT_LT(encoder.droppedFrames(), 12u * 44100u);
         encoder.stop();
@@ -229,7 +239,8 @@ TEST_F(EncoderTest, ChildThatExitsEarlyDoesNotKillUs) {
     EncoderProcess encoder;
     ASSERT_EQ(encoder.start("head -c 100", 44100, 2), EncoderProcess::kOk);
     const std::vector<float> tone = Tone(44100, 2, 1.0);
-    for (int i = 0; i < 3; ++i) Feed(encoder, tone, 2); // far more than the pipe holds
+    for (int i = 0; i < 3; ++i)
+        Feed(encoder, tone, 2); // far more than the pipe holds
     ASSERT_TRUE(encoder.waitForExit(kExitTimeout));
     EXPECT_FALSE(encoder.active());
     EXPECT_TRUE(WIFEXITED(encoder.exitStatus()));
@@ -252,7 +263,8 @@ TEST_F(EncoderTest, StopReturnsAtOnceAndTheSlowChildFinishes) {
     } // destroyed with the child still asleep
     // The writer thread reaps the child; once reaped its pid is gone.
     const auto deadline = std::chrono::steady_clock::now() + kExitTimeout;
-    while (::kill(pid, 0) == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(20ms);
+    while (::kill(pid, 0) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
     ASSERT_NE(::kill(pid, 0), 0) << "the encoder did not end";
     const Probe probe = ProbeMp3("slow.mp3");
     EXPECT_EQ(probe.codec, "mp3");
