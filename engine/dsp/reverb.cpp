@@ -18,6 +18,9 @@ constexpr int kCombLengths[Reverb::kCombs] = {1116, 1188, 1277, 1356, 1422, 1491
 constexpr int kAllPassLengths[Reverb::kAllPasses] = {556, 441, 341, 225};
 constexpr int kStereoSpread = 23;
 constexpr float kAllPassFeedback = 0.5f;
+// The four diffusers raise the power of a noise-like signal by about 11.6 dB
+// (measured); this takes it back out.
+constexpr double kDiffuserCompensation = 0.263;
 
 float DbToGain(float db) {
     return db <= -96.0f ? 0.0f : std::pow(10.0f, db / 20.0f);
@@ -78,6 +81,7 @@ void Reverb::prepare(double sampleRate, int channels) {
 
 void Reverb::reset() {
     clearTank();
+    fresh_ = true;
     inGain_.jumpTo(inGain_.target());
     mix_.jumpTo(mix_.target());
 }
@@ -117,7 +121,7 @@ void Reverb::applyShape(const BASS_DX8_REVERB& p) noexcept {
         }
     }
     // power counts both sides' combs; each side sums kCombs of them
-    tailScale_ = static_cast<float>(1.0 / std::sqrt(power / 2.0));
+    tailScale_ = static_cast<float>(kDiffuserCompensation / std::sqrt(power / 2.0));
 }
 
 float Reverb::runTank(Tank& tank, float input) noexcept {
@@ -142,9 +146,10 @@ void Reverb::process(float* interleaved, int frames) noexcept {
     BASS_DX8_REVERB p;
     if (params_.loadIfChanged(p, seenStamp_)) {
         applyShape(p);
-        inGain_.rampTo(DbToGain(p.fInGain), rampSamples_);
-        mix_.rampTo(DbToGain(p.fReverbMix), rampSamples_);
+        inGain_.rampTo(DbToGain(p.fInGain), fresh_ ? 0 : rampSamples_);
+        mix_.rampTo(DbToGain(p.fReverbMix), fresh_ ? 0 : rampSamples_);
     }
+    fresh_ = false;
     // With the mix at nothing the tank is skipped and emptied once, so a
     // later mix starts from silence rather than from an old tail.
     const bool tankOff = mix_.target() == 0.0f && !mix_.ramping();

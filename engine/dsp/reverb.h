@@ -69,6 +69,7 @@ private:
     float appliedTime_ = -1.0f, appliedRatio_ = -1.0f;
     float tailScale_ = 0.0f;
     bool tankEmpty_ = true; // the delay lines hold only zeros
+    bool fresh_ = true;     // no sound since prepare/reset: a new setting applies at once
     LinearRamp inGain_, mix_;
     int rampSamples_ = 882;
     std::array<Tank, 2> tanks_;

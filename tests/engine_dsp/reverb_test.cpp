@@ -16,8 +16,8 @@ constexpr int kMs = 44; // frames per millisecond, near enough for window positi
 std::vector<float> Reverberate(const BASS_DX8_REVERB& p, std::vector<float> burst, int totalFrames,
                                int channels = 2) {
     Reverb reverb;
-    EXPECT_TRUE(reverb.setParameters(p));
     reverb.prepare(kRate, channels);
+    EXPECT_TRUE(reverb.setParameters(p)); // before the first block: applies without a glide
     burst.resize(static_cast<size_t>(totalFrames) * channels, 0.0f);
     RunBlocks(reverb, burst, channels);
     return burst;
@@ -77,6 +77,27 @@ TEST_P(ReverbDryTest, MixAtMinus96IsDry) {
 }
 
 INSTANTIATE_TEST_SUITE_P(InGains, ReverbDryTest, ::testing::Values(0.0f, -6.0f, -96.0f));
+
+// The mix sets the tail's level in dB against the dry signal: at 0 dB a
+// steady noise's tail carries about the noise's own power.
+class ReverbMixTest : public ::testing::TestWithParam<float> {};
+
+TEST_P(ReverbMixTest, TailLevelFollowsTheMix) {
+    const float mix = GetParam();
+    Reverb reverb;
+    ASSERT_TRUE(reverb.setParameters({0, mix, 1200, 0.999f}));
+    reverb.prepare(kRate, 2);
+    const std::vector<float> in = Noise(0.3, 3 * 44100);
+    std::vector<float> out = in;
+    RunBlocks(reverb, out);
+    std::vector<float> tail(out.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        tail[i] = out[i] - in[i];
+    for (int ch = 0; ch < 2; ++ch)
+        EXPECT_NEAR(Db(Rms(tail, 2, ch, 44100, 3 * 44100) / Rms(in, 2, ch, 44100, 3 * 44100)), mix, 1.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mixes, ReverbMixTest, ::testing::Values(0.0f, -10.0f, -30.0f));
 
 // High frequencies die sooner with a small ratio.
 TEST(ReverbTest, HighFrequencyRatioShortensTheHighTail) {
