@@ -73,7 +73,7 @@ void Reverb::prepare(double sampleRate, int channels) {
     BASS_DX8_REVERB p = params_.load();
     params_.loadIfChanged(p, seenStamp_);
     appliedTime_ = appliedRatio_ = -1.0f;
-    applyShape(p);
+    applyShape(p, 0);
     inGain_.jumpTo(DbToGain(p.fInGain));
     mix_.jumpTo(DbToGain(p.fReverbMix));
     reset();
@@ -84,6 +84,7 @@ void Reverb::reset() {
     fresh_ = true;
     inGain_.jumpTo(inGain_.target());
     mix_.jumpTo(mix_.target());
+    tailScale_.jumpTo(tailScale_.target());
 }
 
 void Reverb::clearTank() noexcept {
@@ -104,7 +105,7 @@ void Reverb::clearTank() noexcept {
 // Jot's absorbent comb: a one-pole low-pass in each loop makes high
 // frequencies decay in ratio x the reverb time, and the tail is normalised
 // to about the input's power.
-void Reverb::applyShape(const BASS_DX8_REVERB& p) noexcept {
+void Reverb::applyShape(const BASS_DX8_REVERB& p, int glide) noexcept {
     if (p.fReverbTime == appliedTime_ && p.fHighFreqRTRatio == appliedRatio_) return;
     appliedTime_ = p.fReverbTime;
     appliedRatio_ = p.fHighFreqRTRatio;
@@ -121,7 +122,7 @@ void Reverb::applyShape(const BASS_DX8_REVERB& p) noexcept {
         }
     }
     // power counts both sides' combs; each side sums kCombs of them
-    tailScale_ = static_cast<float>(kDiffuserCompensation / std::sqrt(power / 2.0));
+    tailScale_.rampTo(static_cast<float>(kDiffuserCompensation / std::sqrt(power / 2.0)), glide);
 }
 
 float Reverb::runTank(Tank& tank, float input) noexcept {
@@ -145,7 +146,7 @@ float Reverb::runTank(Tank& tank, float input) noexcept {
 void Reverb::process(float* interleaved, int frames) noexcept {
     BASS_DX8_REVERB p;
     if (params_.loadIfChanged(p, seenStamp_)) {
-        applyShape(p);
+        applyShape(p, fresh_ ? 0 : rampSamples_);
         inGain_.rampTo(DbToGain(p.fInGain), fresh_ ? 0 : rampSamples_);
         mix_.rampTo(DbToGain(p.fReverbMix), fresh_ ? 0 : rampSamples_);
     }
@@ -169,7 +170,7 @@ void Reverb::process(float* interleaved, int frames) noexcept {
         for (int ch = 0; ch < channels_; ++ch)
             frame[ch] *= g;
         const float in = stereo ? 0.5f * (frame[0] + frame[1]) : frame[0];
-        const float wet = m * tailScale_;
+        const float wet = m * tailScale_.next();
         frame[0] += wet * runTank(tanks_[0], in);
         if (stereo) frame[1] += wet * runTank(tanks_[1], in);
     }
