@@ -47,6 +47,7 @@ private:
         float feedback = 0.0f; // loop gain at DC
         float damp = 0.0f;     // pole of the loop's low-pass
         float store = 0.0f;    // low-pass memory
+        float feedbackTarget = 0.0f, dampTarget = 0.0f, feedbackStep = 0.0f, dampStep = 0.0f;
     };
     struct AllPass {
         std::vector<float> line;
@@ -60,6 +61,7 @@ private:
     void clearTank() noexcept;
     // glide: samples over which the tail's level moves to the new shape's
     void applyShape(const BASS_DX8_REVERB& p, int glide) noexcept;
+    void stepShape() noexcept;
     float runTank(Tank& tank, float input) noexcept;
 
     ParamSlot<BASS_DX8_REVERB> params_;
@@ -71,7 +73,8 @@ private:
 
     bool tankEmpty_ = true;               // the delay lines hold only zeros
     bool fresh_ = true;                   // no sound since prepare/reset: a new setting applies at once
-    LinearRamp inGain_, mix_, tailScale_; // linear gains
+    LinearRamp inGain_, mix_, tailScale_; // linear gains; tailScale_ acts at the tank's input
+    int shapeLeft_ = 0;                   // samples until the combs reach their new feedback and damping
     int rampSamples_ = 882;
     std::array<Tank, 2> tanks_;
 };

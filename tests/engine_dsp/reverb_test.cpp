@@ -109,12 +109,16 @@ TEST(ReverbTest, HighFrequencyRatioShortensTheHighTail) {
     EXPECT_GT(Db(Rms(bright, 2, 0, t, t + window) / Rms(dull, 2, 0, t, t + window)), 15.0);
 }
 
-// Knobs turned while a tone plays glide: around the change no neighbouring
-// samples jump further apart than they do in the steady sound before or
-// after it.
+// Knobs turned while a tone plays glide: after the change no neighbouring
+// samples jump much further apart than they do in the steady sound before or
+// after it. A new reverb time changed at once would step each comb's output
+// when its line turns over (25 to 37 ms later), so those cases look further.
+// Gain changes look only until the first echo, which carries the tail of what
+// was playing.
 struct ReverbChangeCase {
     const char* name;
     BASS_DX8_REVERB from, to;
+    int window; // frames after the change that are checked
 };
 
 // Test names show the case's name rather than its bytes.
@@ -134,14 +138,16 @@ TEST_P(ReverbChangeTest, DoesNotClick) {
     RunWithChange(reverb, all, split, [&] { ASSERT_TRUE(reverb.setParameters(c.to)); });
     const double steady =
         std::max(MaxStep(all, 2, 0, split - 22050, split), MaxStep(all, 2, 0, split + 22050, 2 * split));
-    EXPECT_LT(MaxStep(all, 2, 0, split - 100, split + 1000), 1.05 * steady);
+    EXPECT_LT(MaxStep(all, 2, 0, split - 100, split + c.window), 1.25 * steady);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReverbChangeTest,
-    ::testing::Values(ReverbChangeCase{"gain_down_mix_up", {0, -96, 1200, 0.1f}, {-30, 0, 1200, 0.1f}},
-                      ReverbChangeCase{"mix_down", {0, 0, 1200, 0.1f}, {0, -96, 1200, 0.1f}},
-                      ReverbChangeCase{"time_longer", {0, 0, 20, 0.999f}, {0, 0, 3000, 0.999f}}),
+    ::testing::Values(ReverbChangeCase{"gain_down_mix_up", {0, -96, 1200, 0.1f}, {-30, 0, 1200, 0.1f}, 1000},
+                      ReverbChangeCase{"mix_down", {0, 0, 1200, 0.1f}, {0, -96, 1200, 0.1f}, 1000},
+                      ReverbChangeCase{"time_shorter", {0, 0, 3000, 0.999f}, {0, 0, 20, 0.999f}, 4410},
+                      ReverbChangeCase{"time_longer", {0, 0, 20, 0.999f}, {0, 0, 3000, 0.999f}, 4410},
+                      ReverbChangeCase{"duller", {0, 0, 1200, 0.999f}, {0, 0, 1200, 0.001f}, 4410}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ReverbTest, RefusesRecordsOutsideItsRange) {
