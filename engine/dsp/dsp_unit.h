@@ -6,7 +6,8 @@
 // process() runs on the audio thread: it never allocates, locks or blocks.
 // Parameter setters of the blocks may be called from any thread at any time:
 // they only store the new values, which process() picks up at its next block
-// and ramps to, so a change never clicks.
+// and ramps to, so a change never clicks. Settings made before the first
+// block after prepare() or reset() apply at once, without a glide.
 
 namespace lumaro::engine {
 

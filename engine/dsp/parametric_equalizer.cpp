@@ -37,6 +37,7 @@ void ParametricEqualizer::prepare(double sampleRate, int channels) {
     state_.assign(static_cast<size_t>(channels_), ChannelState{});
     rampTotal_ = std::max(1, static_cast<int>(std::lround(sampleRate_ * kParameterRampSeconds)));
     rampLeft_ = 0;
+    fresh_ = true;
     seenStamp_ = 0;
     BASS_DX8_PARAMEQ p = params_.load();
     params_.loadIfChanged(p, seenStamp_);
@@ -46,6 +47,7 @@ void ParametricEqualizer::prepare(double sampleRate, int channels) {
 
 void ParametricEqualizer::reset() {
     std::fill(state_.begin(), state_.end(), ChannelState{});
+    fresh_ = true;
     if (rampLeft_ > 0) {
         rampLeft_ = 0;
         now_ = to_;
@@ -109,10 +111,15 @@ void ParametricEqualizer::bypass(const float* interleaved, int frames) noexcept 
 void ParametricEqualizer::process(float* interleaved, int frames) noexcept {
     BASS_DX8_PARAMEQ p;
     if (params_.loadIfChanged(p, seenStamp_)) {
-        from_ = now_;
+        from_ = fresh_ ? shapeOf(p) : now_;
         to_ = shapeOf(p);
-        rampLeft_ = rampTotal_;
+        rampLeft_ = fresh_ ? 0 : rampTotal_;
+        if (fresh_) {
+            now_ = to_;
+            coeffs_ = design(now_);
+        }
     }
+    fresh_ = false;
     int done = 0;
     while (rampLeft_ > 0 && done < frames) {
         const int n = std::min({kRampChunk, frames - done, rampLeft_});

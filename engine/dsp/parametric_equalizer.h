@@ -50,6 +50,7 @@ private:
     uint32_t seenStamp_ = 0;
     Shape from_, to_, now_;
     int rampTotal_ = 0, rampLeft_ = 0;
+    bool fresh_ = true; // no sound since prepare/reset: a new setting applies at once
     Coefficients coeffs_;
     std::vector<ChannelState> state_;
 };

@@ -11,8 +11,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -33,7 +35,7 @@ struct EncoderProcess::Shared {
 
     std::atomic<size_t> head{0};      // bytes ever queued; only push() stores
     std::atomic<size_t> tail{0};      // bytes ever written out; only the writer stores
-    std::atomic<uint32_t> wake{0};    // bumped by push() and stop(); the idle writer waits on it
+    int wakeFd = -1;                  // eventfd: push() and stop() wake the idle writer through it
     std::atomic<bool> closing{false}; // stop() was called
     std::atomic<bool> alive{false};   // the child still takes input
     std::atomic<uint64_t> dropped{0}; // frames
@@ -43,9 +45,15 @@ struct EncoderProcess::Shared {
     bool reaped = false;            // exitMutex
     int status = 0;                 // exitMutex
 
+    // Any thread, never blocks (the eventfd is non-blocking; a full counter
+    // means a wake-up is pending anyway).
     void poke() noexcept {
-        wake.fetch_add(1, std::memory_order_release);
-        wake.notify_one();
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+    }
+
+    ~Shared() {
+        if (wakeFd >= 0) ::close(wakeFd);
     }
 };
 
@@ -126,12 +134,19 @@ void EncoderProcess::writerLoop(std::shared_ptr<Shared> sp) {
 
     bool ok = WriteAll(s.fd, s.header.data(), s.header.size());
     while (ok) {
-        const uint32_t seen = s.wake.load(std::memory_order_acquire);
         const size_t tail = s.tail.load(std::memory_order_relaxed);
         const size_t head = s.head.load(std::memory_order_acquire);
         if (head == tail) {
             if (s.closing.load(std::memory_order_acquire)) break;
-            s.wake.wait(seen, std::memory_order_acquire);
+            // Idle: wait for samples, stop(), or the child closing its input
+            // (the pipe's write end then reports an error).
+            pollfd fds[2] = {{s.fd, 0, 0}, {s.wakeFd, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) continue;
+            if (fds[0].revents & (POLLERR | POLLHUP)) break;
+            if (fds[1].revents & POLLIN) {
+                uint64_t count;
+                [[maybe_unused]] const ssize_t n = ::read(s.wakeFd, &count, sizeof count);
+            }
             continue;
         }
         const size_t at = tail & s.mask;
@@ -170,8 +185,10 @@ int EncoderProcess::start(const std::string& commandLine, int sampleRate, int ch
     std::vector<std::string> env = ChildEnvironment();
     std::vector<char*> argv = Pointers(args), envp = Pointers(env);
 
+    auto s = std::make_shared<Shared>();
+    s->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return kErrorCantStart;
+    if (s->wakeFd < 0 || ::pipe2(fds, O_CLOEXEC) != 0) return kErrorCantStart;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -206,7 +223,6 @@ int EncoderProcess::start(const std::string& commandLine, int sampleRate, int ch
         return kErrorCantStart;
     }
 
-    auto s = std::make_shared<Shared>();
     s->frameBytes = static_cast<size_t>(channels) * 2;
     size_t capacity = 1;
     while (capacity < static_cast<size_t>(kBufferSeconds * sampleRate) * s->frameBytes)

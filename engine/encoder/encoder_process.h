@@ -10,7 +10,8 @@
 // the encoder's own drains the ring into the pipe, and after the input is
 // closed it reaps the child. When the ring is full the newest samples are
 // dropped and counted. SIGPIPE is blocked on the writer thread, so a child
-// that dies early never kills the program.
+// that dies early never kills the program. The owner makes sure no push() is
+// running when it destroys the object (as with any DSP block).
 
 #include <chrono>
 #include <cstdint>
@@ -28,7 +29,8 @@ public:
     static constexpr int kErrorIllParam = 20;  // empty command line, bad rate or channel count
     static constexpr int kErrorCantStart = 33; // the program could not be started
 
-    // Ring capacity in seconds of sound; beyond it push() drops.
+    // Ring capacity: at least this many seconds of sound (rounded up to a
+    // power of two bytes); beyond it push() drops.
     static constexpr double kBufferSeconds = 3.0;
 
     EncoderProcess();

@@ -28,10 +28,20 @@ constexpr std::size_t kSniffBytes = 1024;
 constexpr std::size_t kMaxPlaylistBytes = 512 * 1024;
 // How often a blocked Open() looks at its cancel flag.
 constexpr milliseconds kCancelPoll{50};
+// own_error when a buffer write was cut short by Stop(): an end, not a failure.
+constexpr int kWriteStopped = -2;
 
-std::mutex g_threads_mutex;
-std::condition_variable g_threads_changed;
-int g_live_threads = 0; // g_threads_mutex
+// The count of running download threads. Never destroyed: a detached thread
+// may still end after main() has returned.
+struct ThreadRegistry {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int live = 0; // mutex
+};
+ThreadRegistry& Threads() {
+    static auto* registry = new ThreadRegistry;
+    return *registry;
+}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -110,6 +120,8 @@ struct HttpStream::State {
     Clock::time_point last_data;
     std::unique_ptr<IcyDemuxer> demuxer;
     CURL* curl = nullptr;
+    // The transfer's multi handle while it runs, for Stop() to wake; mutex.
+    CURLM* multi = nullptr;
 
     bool Stopping() const { return stop.load() || (options.cancel && options.cancel->load()); }
 
@@ -137,7 +149,7 @@ struct HttpStream::State {
         demuxer = std::make_unique<IcyDemuxer>(
             icy_metaint,
             [this](const char* data, std::size_t size) {
-                if (buffer->Write(data, size) < size) own_error = -2; // stopped
+                if (buffer->Write(data, size) < size) own_error = kWriteStopped;
             },
             [this](std::string_view block, std::uint64_t offset) {
                 {
@@ -166,6 +178,11 @@ struct HttpStream::State {
         std::string_view line(data, n);
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
             line.remove_suffix(1);
+        if (s->demuxer) {
+            // Trailers after a chunked body: reported, but the reply's headers stay.
+            if (!line.empty() && s->options.on_status_line) s->options.on_status_line(line);
+            return n;
+        }
         const bool status_line = StartsWithNoCase(line, "HTTP/") || StartsWithNoCase(line, "ICY ");
         if (status_line) {
             s->reply_lines.clear();
@@ -189,7 +206,7 @@ struct HttpStream::State {
         if (s->Stopping() || !s->demuxer) return 0;
         s->last_data = Clock::now();
         s->demuxer->Feed(data, n);
-        return s->own_error == -2 || s->Stopping() ? 0 : n;
+        return s->own_error == kWriteStopped || s->Stopping() ? 0 : n;
     }
 
     // Download thread: curl calls it about once a second at least, and while
@@ -213,6 +230,40 @@ struct HttpStream::State {
             return 1;
         }
         return 0;
+    }
+
+    // Download thread: runs the transfer on a multi handle so that Stop() can
+    // wake curl's wait at once (curl_multi_wakeup) instead of curl noticing
+    // the stop at its next progress call, up to a second later.
+    CURLcode Transfer() {
+        CURLM* m = curl_multi_init();
+        if (!m || curl_multi_add_handle(m, curl) != CURLM_OK) {
+            if (m) curl_multi_cleanup(m);
+            return CURLE_OUT_OF_MEMORY;
+        }
+        {
+            std::lock_guard lock(mutex);
+            multi = m;
+        }
+        CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
+        int running = 1;
+        while (!Stopping()) {
+            if (curl_multi_perform(m, &running) != CURLM_OK) break;
+            if (running == 0) {
+                int left = 0;
+                while (CURLMsg* msg = curl_multi_info_read(m, &left))
+                    if (msg->msg == CURLMSG_DONE) rc = msg->data.result;
+                break;
+            }
+            if (curl_multi_poll(m, nullptr, 0, 1000, nullptr) != CURLM_OK) break;
+        }
+        {
+            std::lock_guard lock(mutex);
+            multi = nullptr;
+        }
+        curl_multi_remove_handle(m, curl);
+        curl_multi_cleanup(m);
+        return rc;
     }
 
     // Download thread body.
@@ -243,7 +294,7 @@ struct HttpStream::State {
             curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
             curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &State::OnProgress);
             curl_easy_setopt(c, CURLOPT_XFERINFODATA, s.get());
-            rc = curl_easy_perform(c);
+            rc = s->Transfer();
         }
         if (s->demuxer) s->demuxer->Finish();
 
@@ -256,7 +307,7 @@ struct HttpStream::State {
             error = net_error::kMemory;
         else
             error = ErrorFromCurl(rc);
-        if (s->Stopping() || s->own_error == -2) error = net_error::kOk;
+        if (s->Stopping() || s->own_error == kWriteStopped) error = net_error::kOk;
 
         {
             std::lock_guard lock(s->mutex);
@@ -276,13 +327,22 @@ struct HttpStream::State {
         curl_slist_free_all(aliases);
         s->demuxer.reset();
         s.reset();
-        std::lock_guard lock(g_threads_mutex);
-        --g_live_threads;
-        g_threads_changed.notify_all();
+        std::lock_guard lock(Threads().mutex);
+        --Threads().live;
+        Threads().changed.notify_all();
     }
 };
 
 namespace {
+
+// Ends the download: wakes the buffer's waiters and curl's wait. Never waits.
+void StopState(HttpStream::State& s) {
+    s.stop = true;
+    s.buffer->Stop();
+    std::lock_guard lock(s.mutex);
+    if (s.multi) curl_multi_wakeup(s.multi);
+    s.changed.notify_all();
+}
 
 // Starts the download of one URL and waits for its final headers. Returns the
 // state on success; on failure stops it and sets *error.
@@ -294,14 +354,14 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
     s->buffer = std::make_shared<DownloadBuffer>(options.buffer_capacity);
     s->header_deadline = Clock::now() + milliseconds(std::max(1, options.timeout_ms));
     {
-        std::lock_guard lock(g_threads_mutex);
-        ++g_live_threads;
+        std::lock_guard lock(Threads().mutex);
+        ++Threads().live;
     }
     try {
         std::thread(&HttpStream::State::Run, s).detach();
     } catch (...) {
-        std::lock_guard lock(g_threads_mutex);
-        --g_live_threads;
+        std::lock_guard lock(Threads().mutex);
+        --Threads().live;
         *error = net_error::kMemory;
         return nullptr;
     }
@@ -322,8 +382,7 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
     if (s->headers_done) return s;
     if (s->failed) *error = s->error;
     lock.unlock();
-    s->stop = true;
-    s->buffer->Stop();
+    StopState(*s);
     return nullptr;
 }
 
@@ -337,13 +396,6 @@ bool WaitBuffered(const HttpStream::State& s, std::size_t n, Clock::time_point d
         if (s.buffer->Ended()) return false;
     }
     return false;
-}
-
-void StopState(HttpStream::State& s) {
-    s.stop = true;
-    s.buffer->Stop();
-    std::lock_guard lock(s.mutex);
-    s.changed.notify_all();
 }
 
 std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStreamOptions& options, int depth,
@@ -523,13 +575,13 @@ int HttpStream::EndError() const {
 }
 
 int HttpStream::LiveDownloadThreads() {
-    std::lock_guard lock(g_threads_mutex);
-    return g_live_threads;
+    std::lock_guard lock(Threads().mutex);
+    return Threads().live;
 }
 
 bool HttpStream::WaitForDownloadThreads(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(g_threads_mutex);
-    return g_threads_changed.wait_for(lock, timeout, [] { return g_live_threads == 0; });
+    std::unique_lock lock(Threads().mutex);
+    return Threads().changed.wait_for(lock, timeout, [] { return Threads().live == 0; });
 }
 
 } // namespace lumaro::engine

@@ -5,13 +5,11 @@
 // Threads: Open() runs on the caller's thread and blocks; the download thread
 // runs every callback; all getters are thread-safe and never wait for the
 // network. Freeing: ~HttpStream() and Stop() return at once from any thread.
-// The download thread shares the stream's state and ends on its own (within
-// about a second: curl notices the stop at its next progress or write call,
-// and a write blocked on a full buffer wakes at once); it never waits for the
-// owner. A callback that is running when Stop() is called may finish, and
-// one more may start if it raced with Stop(); the callbacks (and what they
-// capture) live until the download thread ends, so capture shared state, not
-// raw pointers to something the owner frees.
+// The download thread shares the stream's state and ends on its own, at
+// once (Stop() wakes curl's wait and a write blocked on a full buffer) unless
+// it is inside a callback; it never waits for the owner. A callback that is running when Stop() is called may
+// finish, and one more may start if it raced with Stop(); the callbacks (and what they capture) live until
+// the download thread ends, so capture shared state, not raw pointers to something the owner frees.
 
 #include "engine/net/download_buffer.h"
 

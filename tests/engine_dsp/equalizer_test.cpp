@@ -33,6 +33,11 @@ struct BandCase {
     double toleranceDb;
 };
 
+// Test names show the case's name rather than its bytes.
+void PrintTo(const BandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class EqualizerBandTest : public ::testing::TestWithParam<BandCase> {};
 
 TEST_P(EqualizerBandTest, GainAtProbe) {
@@ -117,6 +122,11 @@ struct GlideCase {
     double toneHz;
     double settledDb; // the tone's gain once the glide is over
 };
+
+// Test names show the case's name rather than its bytes.
+void PrintTo(const GlideCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EqualizerGlideTest : public ::testing::TestWithParam<std::tuple<GlideCase, int>> {};
 

@@ -18,6 +18,11 @@ struct GainPanCase {
     float left, right; // gains expected on a constant signal once the glide is over
 };
 
+// Test names show the case's name rather than its bytes.
+void PrintTo(const GainPanCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GainPanTest : public ::testing::TestWithParam<GainPanCase> {};
 
 TEST_P(GainPanTest, Gains) {
@@ -139,6 +144,11 @@ struct WindowCase {
     bool stillShown;
     int block;
 };
+
+// Test names show the case's name rather than its bytes.
+void PrintTo(const WindowCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LevelWindowTest : public ::testing::TestWithParam<WindowCase> {};
 

@@ -162,6 +162,15 @@ TEST_F(HttpStreamTest, StatusLinesAndTagsAreKeptExactlyAsSent) {
     }
 }
 
+TEST_F(HttpStreamTest, BareLineFeedRepliesAreAccepted) {
+    server_.Handle("/lf", serve::EarlyClose("ICY 200 OK\nicy-name:LF only\ncontent-type:audio/mpeg\n\nmp3"));
+    auto stream = Open("/lf", Options());
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->HeaderLines(),
+              (std::vector<std::string>{"ICY 200 OK", "icy-name:LF only", "content-type:audio/mpeg"}));
+    EXPECT_EQ(ReadAll(*stream->Buffer()), "mp3");
+}
+
 TEST_F(HttpStreamTest, TitlesArriveInOrderAsTheyChange) {
     const std::string audio = PatternBytes(40000, 3);
     const std::vector<std::string> blocks = {"StreamTitle='One';",
@@ -203,6 +212,16 @@ TEST_F(HttpStreamTest, ChunkedBodyIsDecoded) {
     EXPECT_EQ(stream->InputFormat(), "ogg");
     EXPECT_TRUE(SameBytes(ReadAll(*stream->Buffer()), body));
     EXPECT_EQ(stream->Buffer()->EndError(), 0);
+
+    // A trailer after the last chunk is no new reply: the headers stay.
+    server_.Handle("/trailer", serve::EarlyClose("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n"
+                                                 "Transfer-Encoding: chunked\r\n\r\n"
+                                                 "3\r\nabc\r\n0\r\nX-Trailer: t\r\n\r\n"));
+    auto trailer = Open("/trailer", Options());
+    ASSERT_TRUE(trailer);
+    EXPECT_EQ(ReadAll(*trailer->Buffer()), "abc");
+    EXPECT_EQ(trailer->HeaderLines(), (std::vector<std::string>{"HTTP/1.1 200 OK", "Content-Type: audio/mpeg",
+                                                                "Transfer-Encoding: chunked"}));
 }
 
 TEST_F(HttpStreamTest, RedirectChainEndsAtTheFinalUrl) {
