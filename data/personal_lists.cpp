@@ -14,7 +14,9 @@ void TPersonalList::LoadIfPresent() {
     if (FileExists(fileName_)) TScrambledListFile::LoadWideList(fileName_, entries_, kListKey);
 }
 
-void TPersonalList::Save() const { TScrambledListFile::SaveWideList(fileName_, entries_, kListKey); }
+void TPersonalList::Save() const {
+    TScrambledListFile::SaveWideList(fileName_, entries_, kListKey);
+}
 
 void TPersonalList::DeleteFile() const {
     if (::unlink(fileName_.c_str()) != 0 && errno != ENOENT)
@@ -23,9 +25,10 @@ void TPersonalList::DeleteFile() const {
 
 bool SameEntry(std::u16string_view a, std::u16string_view b) {
     UErrorCode status = U_ZERO_ERROR;
-    const int order = u_strCaseCompare(reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
-                                       reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size()),
-                                       U_FOLD_CASE_DEFAULT, &status);
+    const int order =
+        u_strCaseCompare(reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
+                         reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size()),
+                         U_FOLD_CASE_DEFAULT, &status);
     return U_SUCCESS(status) && order == 0;
 }
 

@@ -14,7 +14,15 @@ std::u16string SafeFileName(std::u16string_view text) {
     std::u16string safe = TrimWide(text);
     for (char16_t& c : safe) {
         switch (c) {
-        case u'"': case u'*': case u'/': case u':': case u'<': case u'>': case u'?': case u'\\': case u'|':
+        case u'"':
+        case u'*':
+        case u'/':
+        case u':':
+        case u'<':
+        case u'>':
+        case u'?':
+        case u'\\':
+        case u'|':
             c = u' ';
             break;
         default:
@@ -64,7 +72,8 @@ long long RecordingNumberOf(const std::string& fileName) {
 
 std::string NextRecordingFileName(const std::vector<std::string>& mp3Names) {
     long long n = 0;
-    for (const auto& name : mp3Names) n = std::max(n, RecordingNumberOf(name));
+    for (const auto& name : mp3Names)
+        n = std::max(n, RecordingNumberOf(name));
     return "recording_" + std::to_string(n + 1) + ".mp3";
 }
 

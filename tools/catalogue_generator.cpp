@@ -8,6 +8,7 @@ namespace lumaro {
 
 namespace {
 
+// clang-format off
 constexpr std::string_view kGenres[] = {
     "Jazz", "Blues", "Rock", "Pop", "Classical", "News", "Talk", "Electronic", "Ambient", "Folk",
     "Country", "Reggae", "Hip Hop", "Soul", "Funk", "Disco", "House", "Techno", "Trance", "Metal",
@@ -91,6 +92,8 @@ constexpr std::string_view kDescriptionWords[] = {
     "and", "community", "station", "hits", "classic", "new", "all", "day", "long", "weather", "sport",
     "culture", "programmes", "independent", "public", "service", "broadcasting", "since", "your"};
 
+// clang-format on
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -129,10 +132,7 @@ public:
 private:
     unsigned Below(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(rng_); }
     bool Chance(unsigned percent) { return Below(100) < percent; }
-    template <size_t N>
-    std::string_view Pick(const std::string_view (&items)[N]) {
-        return items[Below(N)];
-    }
+    template <size_t N> std::string_view Pick(const std::string_view (&items)[N]) { return items[Below(N)]; }
 
     std::string Name() {
         std::string name;
@@ -142,7 +142,8 @@ private:
             for (unsigned w = 0; w < words; ++w) {
                 if (w) name += ' ';
                 const unsigned letters = 2 + Below(6);
-                for (unsigned l = 0; l < letters; ++l) AppendUtf8(name, script.first + Below(script.count));
+                for (unsigned l = 0; l < letters; ++l)
+                    AppendUtf8(name, script.first + Below(script.count));
             }
             if (Chance(40)) name += " FM";
             return name;
@@ -183,8 +184,8 @@ private:
     }
 
     std::string Url(size_t index, unsigned u) {
-        static constexpr std::string_view kSuffixes[] = {"/stream", "/live.mp3", "/;stream.mp3", "/aac",
-                                                         "/listen.pls", "/playlist.m3u8", "/radio.ogg"};
+        static constexpr std::string_view kSuffixes[] = {
+            "/stream", "/live.mp3", "/;stream.mp3", "/aac", "/listen.pls", "/playlist.m3u8", "/radio.ogg"};
         std::string url = Chance(50) ? "https://" : "http://";
         url += "stream" + std::to_string(Below(9)) + ".station" + std::to_string(index) + ".example";
         if (Chance(40)) url += ":" + std::to_string(8000 + Below(10));
@@ -201,7 +202,8 @@ ByteList GenerateCatalogue(size_t count, uint64_t seed) {
     Generator generator(seed);
     ByteList lines;
     lines.reserve(count);
-    for (size_t i = 0; i < count; ++i) lines.push_back(generator.Station(i));
+    for (size_t i = 0; i < count; ++i)
+        lines.push_back(generator.Station(i));
     return lines;
 }
 

@@ -21,7 +21,8 @@ TEST(SameEntry, IgnoresLetterCaseOnly) {
         {u"Cafe", u"Caf\u00E9", false},
         {u"", u"", true},
     };
-    for (const auto& c : cases) EXPECT_EQ(SameEntry(c.a, c.b), c.same);
+    for (const auto& c : cases)
+        EXPECT_EQ(SameEntry(c.a, c.b), c.same);
 }
 
 TEST(Favorites, AddsOnTopOnceWhateverTheCase) {
@@ -36,7 +37,8 @@ TEST(Favorites, AddsOnTopOnceWhateverTheCase) {
 
 TEST(Recent, KeepsTheFifteenNewestAndMovesRepeatsToTheTop) {
     TRecentList recent;
-    for (int i = 0; i < 16; ++i) recent.EnterRecent(u"Station " + std::u16string(1, char16_t(u'a' + i)));
+    for (int i = 0; i < 16; ++i)
+        recent.EnterRecent(u"Station " + std::u16string(1, char16_t(u'a' + i)));
     ASSERT_EQ(recent.Count(), 15u);
     EXPECT_EQ(recent.Entry(0), u"Station p");
     EXPECT_EQ(recent.Entry(14), u"Station b"); // the first one played is gone

@@ -22,12 +22,14 @@ TEST(SafeFileName, TrimsAndReplacesReservedCharacters) {
         {u"Caf\u00E9 \u0420\u0430\u0434\u0438\u043E\x07x", u"Caf\u00E9 \u0420\u0430\u0434\u0438\u043E\x07x"},
         {u"", u""},
     };
-    for (const auto& c : cases) EXPECT_EQ(SafeFileName(c.in), c.out);
+    for (const auto& c : cases)
+        EXPECT_EQ(SafeFileName(c.in), c.out);
 }
 
 TEST(StationFolderName, NeverLeavesTheRecordingsFolder) {
     EXPECT_EQ(StationFolderName(u" Radio X "), u"Radio X");
-    for (const char16_t* name : {u"", u"   ", u".", u" .. ", u".."}) EXPECT_TRUE(StationFolderName(name).empty());
+    for (const char16_t* name : {u"", u"   ", u".", u" .. ", u".."})
+        EXPECT_TRUE(StationFolderName(name).empty());
     EXPECT_EQ(StationFolderName(u"..."), u"..."); // an ordinary name on every system we run on
 }
 
@@ -46,13 +48,15 @@ TEST(RecordingNumbers, NextNumberFollowsTheLargest) {
         {"past 32 bits counts as 0", {"99999999999.mp3", "recording_5.mp3"}, "recording_6.mp3"},
         {"largest 32-bit value", {"2147483647.mp3"}, "recording_2147483648.mp3"},
     };
-    for (const auto& c : cases) EXPECT_EQ(NextRecordingFileName(c.files), c.next) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(NextRecordingFileName(c.files), c.next) << c.name;
 }
 
 TEST(ListMp3Files, ListsMp3FilesButNotFolders) {
     char pattern[] = "/tmp/lumaro-rec-XXXXXX";
     const std::filesystem::path dir = ::mkdtemp(pattern);
-    for (const char* name : {"recording_1.mp3", "loud.MP3", "notes.txt", "mp3"}) std::ofstream(dir / name) << "x";
+    for (const char* name : {"recording_1.mp3", "loud.MP3", "notes.txt", "mp3"})
+        std::ofstream(dir / name) << "x";
     std::filesystem::create_directory(dir / "folder.mp3");
     auto names = ListMp3Files(dir.string());
     std::sort(names.begin(), names.end());
@@ -65,7 +69,8 @@ TEST(EncoderCommandLine, IsBuiltPieceByPiece) {
     EXPECT_EQ(BuildEncoderCommandLine("recording_1.mp3", u"Artist - \"Song\"", u" Jazz FM "),
               "lame - recording_1.mp3 --tt \"Artist -  Song \" --tc \"Radio  Jazz FM\"");
     EXPECT_EQ(BuildEncoderCommandLine("recording_2.mp3", u"Caf\u00E9", u"\u0420\u0430\u0434\u0438\u043E"),
-              "lame - recording_2.mp3 --tt \"Caf\xC3\xA9\" --tc \"Radio  \xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE\"");
+              "lame - recording_2.mp3 --tt \"Caf\xC3\xA9\" --tc \"Radio  "
+              "\xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE\"");
 }
 
 } // namespace
