@@ -69,17 +69,7 @@ void FirstStart(benchmark::State& state, const ByteList& lines) {
 
 ByteList ReadRealStations() {
     const std::string path = LUMARO_REAL_STATIONS;
-    if (!FileExists(path)) return {};
-    const std::string text = ReadWholeFile(path);
-    ByteList lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return FileExists(path) ? ReadTextFileLines(path) : ByteList{};
 }
 
 } // namespace

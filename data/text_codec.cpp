@@ -4,21 +4,29 @@
 
 namespace lumaro {
 
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 std::string Utf8FromWide(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char16_t c : text)
+        AppendUtf8(out, c);
     return out;
 }
 
@@ -102,25 +110,7 @@ std::string AnsiFromWide(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        char buffer[4];
-        size_t len;
-        if (cp < 0x800) {
-            buffer[0] = static_cast<char>(0xC0 | (cp >> 6));
-            buffer[1] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 2;
-        } else if (cp < 0x10000) {
-            buffer[0] = static_cast<char>(0xE0 | (cp >> 12));
-            buffer[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            buffer[2] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 3;
-        } else {
-            buffer[0] = static_cast<char>(0xF0 | (cp >> 18));
-            buffer[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            buffer[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            buffer[3] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 4;
-        }
-        out.append(buffer, len);
+        AppendUtf8(out, cp);
     }
     return out;
 }

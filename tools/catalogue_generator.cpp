@@ -1,5 +1,7 @@
 #include "tools/catalogue_generator.h"
 
+#include "data/scrambled_list_file.h"
+
 #include <array>
 #include <random>
 #include <string_view>
@@ -93,19 +95,6 @@ constexpr std::string_view kDescriptionWords[] = {
     "culture", "programmes", "independent", "public", "service", "broadcasting", "since", "your"};
 
 // clang-format on
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 class Generator {
 public:
@@ -204,6 +193,21 @@ ByteList GenerateCatalogue(size_t count, uint64_t seed) {
     lines.reserve(count);
     for (size_t i = 0; i < count; ++i)
         lines.push_back(generator.Station(i));
+    return lines;
+}
+
+ByteList ReadTextFileLines(const std::string& fileName) {
+    const std::string text = ReadWholeFile(fileName);
+    ByteList lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.emplace_back(text.substr(start, stop - start));
+        start = end + 1;
+    }
     return lines;
 }
 

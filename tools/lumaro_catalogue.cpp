@@ -23,23 +23,6 @@ struct UsageError : std::runtime_error {
 const char* const kUsage = "usage: lumaro-catalogue build [--bytes] IN OUT | dump [--bytes] FILE | "
                            "generate N OUT [--seed S]";
 
-// The lines of a text file split at LF, a CR before the LF dropped; a final
-// LF ends the last line.
-ByteList ReadTextLines(const std::string& fileName) {
-    const std::string text = ReadWholeFile(fileName);
-    ByteList lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
-        lines.emplace_back(text.substr(start, stop - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 bool IsValidUtf8(const std::string& s) {
     return AnsiFromWide(WideFromAnsi(s)) == s;
 }
@@ -56,7 +39,7 @@ void CheckLine(const std::string& line, size_t number, bool bytes) {
 }
 
 void Build(const std::string& in, const std::string& out, bool bytes) {
-    const ByteList lines = ReadTextLines(in);
+    const ByteList lines = ReadTextFileLines(in);
     for (size_t i = 0; i < lines.size(); ++i)
         CheckLine(lines[i], i + 1, bytes);
     if (bytes) {
