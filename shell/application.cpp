@@ -24,6 +24,7 @@ int RunLumaroRadio(int argc, char** argv) {
     TForm2 form2(form1, &form1);
     TForm3 form3(form1.Catalogue.Count(), &form1);
     TForm4 form4(&form1);
+    form1.SetStationInfoWindow(&form4);
 
     if (IsTrayArgument(first.toStdString())) {
         form1.showMinimized();

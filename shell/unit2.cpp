@@ -3,6 +3,7 @@
 #include "data/scrambled_list_file.h"
 #include "shell/startup.h"
 #include "shell/unit1.h"
+#include "ui/skin_label.h"
 
 #include <QVBoxLayout>
 

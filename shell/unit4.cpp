@@ -1,7 +1,170 @@
 #include "shell/unit4.h"
 
+#include "browse/station_info.h"
+#include "ui/skin_background.h"
+#include "ui/skin_label.h"
+#include "ui/skin_style.h"
+
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QWindow>
+
 namespace lumaro {
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent) { setWindowTitle("Station Info"); }
+namespace {
+
+const QColor kText(242, 242, 242);
+const QColor kField(71, 77, 90);
+const QColor kFrame(85, 85, 85);
+
+const char* kMemoStyle =
+    "QPlainTextEdit { background: #474D5A; color: #F2F2F2; border: none; padding: 0 2px;"
+    " selection-background-color: #F8953C; selection-color: #141414; }"
+    "QScrollBar:vertical { background: #1F2228; width: 10px; margin: 0; }"
+    "QScrollBar::handle:vertical { background: #707888; border-radius: 3px; min-height: 14px; margin: 1px; }"
+    "QScrollBar::handle:vertical:hover { background: #8A93A3; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+
+// The background picture with the one-pixel grey frames around the value fields.
+class InfoBackground : public SkinBackground {
+public:
+    explicit InfoBackground(QWidget* parent) : SkinBackground(Layout::StationInfo, parent) {}
+    QList<QRect> frames;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        SkinBackground::paintEvent(event);
+        QPainter p(this);
+        for (const QRect& r : frames) {
+            p.fillRect(r.adjusted(-1, -1, 1, 1), kFrame);
+            p.fillRect(r, kField);
+        }
+    }
+};
+
+} // namespace
+
+TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Station Info"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    setFixedSize(502, 314); // the 500 x 312 picture inside a one-pixel black border
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    FormCreate();
+}
+
+void TForm4::FormCreate() {
+    auto* background = new InfoBackground(this);
+    Image1 = background;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(1, 1, 500, 312);
+    connect(Image1, &SkinBackground::pressed, this, [this] { Image1MouseDown(); });
+
+    // positions are on the picture, which sits one pixel in
+    auto label = [this](const char* name, const QString& text, QRect r) {
+        auto* l = new SkinLabel(text, this, 11);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(r.translated(1, 1));
+        l->SetTextColor(kText);
+        l->SetShadow(false);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return l;
+    };
+    Label19 = label("Label19", QStringLiteral("Station information"), QRect(8, 2, 300, 17));
+    Label19->setFont(skin::Font(11, true));
+    Label19->SetShadow(true);
+    Label7 = label("Label7", QStringLiteral("      Close"), QRect(448, 2, 49, 17));
+    Label7->SetClickable(true);
+    Label7->setAccessibleName(QStringLiteral("Close"));
+    connect(Label7, &SkinLabel::clicked, this, [this] { Label7Click(); });
+
+    label("Label1", QStringLiteral("Name:"), QRect(5, 28, 58, 13));
+    label("Label5", QStringLiteral("URLs:"), QRect(5, 46, 58, 13));
+    label("Label2", QStringLiteral("Style:"), QRect(5, 124, 58, 13));
+    label("Label3", QStringLiteral("Country:"), QRect(5, 145, 58, 13));
+    label("Label4", QStringLiteral("Language:"), QRect(5, 167, 58, 13));
+    label("Label6", QStringLiteral("Description:"), QRect(5, 188, 80, 13));
+
+    auto value = [&](const char* name, QRect r, const char* what) {
+        SkinLabel* l = label(name, QString(), r);
+        l->setAccessibleDescription(QString::fromLatin1(what));
+        return l;
+    };
+    const QRect nameRect(65, 28, 430, 13), styleRect(65, 124, 430, 13), countryRect(65, 145, 430, 13),
+        languageRect(65, 166, 430, 13), urlRect(65, 50, 430, 65), descriptionRect(5, 205, 488, 103);
+    TntLabel1 = value("TntLabel1", nameRect, "Name");
+    TntLabel3 = value("TntLabel3", styleRect, "Style");
+    TntLabel4 = value("TntLabel4", countryRect, "Country");
+    TntLabel5 = value("TntLabel5", languageRect, "Language");
+
+    auto memo = [this](const char* name, QRect r, bool wrap, const char* accessible) {
+        auto* m = new QPlainTextEdit(this);
+        m->setObjectName(QString::fromLatin1(name));
+        m->setGeometry(r.translated(1, 1));
+        m->setReadOnly(true);
+        m->setFrameShape(QFrame::NoFrame);
+        m->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m->setFont(skin::Font(11));
+        m->setStyleSheet(QString::fromLatin1(kMemoStyle));
+        m->setAccessibleName(QString::fromLatin1(accessible));
+        return m;
+    };
+    TntMemo2 = memo("TntMemo2", urlRect, false, "URLs");
+    TntMemo1 = memo("TntMemo1", descriptionRect, true, "Description");
+
+    // every value field gets a one-pixel grey frame on the picture
+    background->frames = {nameRect, urlRect, styleRect, countryRect, languageRect, descriptionRect};
+    for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5}) {
+        l->setAutoFillBackground(false);
+    }
+}
+
+bool TForm4::FillFrom(const TStationRecord& station) {
+    const auto info = MakeStationInfo(station);
+    if (!info) return false;
+    for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5}) l->clear();
+    TntMemo1->clear();
+    TntMemo2->clear();
+    TntLabel1->setText(QString::fromStdU16String(info->Name));
+    QString description = QString::fromStdU16String(info->Description);
+    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    TntMemo1->setPlainText(description);
+    TntLabel3->setText(QString::fromStdU16String(info->Style));
+    TntLabel4->setText(QString::fromStdU16String(info->Country));
+    TntLabel5->setText(QString::fromStdU16String(info->Language));
+    QStringList urls;
+    for (const auto& url : info->Urls) urls << QString::fromStdU16String(url);
+    TntMemo2->setPlainText(urls.join(QLatin1Char('\n')));
+    return true;
+}
+
+void TForm4::ShowStationInfo(const TStationRecord& station) {
+    if (!FillFrom(station)) return;
+    exec();
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm4::FormShow() {
+    // centred on the main window; halves rounded toward zero
+    if (QWidget* main = parentWidget()) {
+        const QRect m = main->window()->frameGeometry();
+        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
+    }
+}
+
+void TForm4::Image1MouseDown() {
+    if (QWindow* handle = windowHandle()) handle->startSystemMove();
+}
 
 } // namespace lumaro

@@ -3,6 +3,7 @@
 #include "shell/unit1.h"
 #include "shell/unit2.h"
 #include "shell/unit3.h"
+#include "ui/skin_label.h"
 
 #include <QApplication>
 #include <QDir>
