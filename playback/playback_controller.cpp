@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -275,7 +276,8 @@ void OpenStream(const std::shared_ptr<TPlaybackShared>& shared, const std::strin
         } else if (shared->IsCurrent(generation)) {
             ScanStreamHeaders(shared, h, generation);
             ReadStreamTitle(shared, generation);
-            library.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &MetaSyncProc, CallbackUser(shared->CallbackId, 0));
+            library.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &MetaSyncProc,
+                                        CallbackUser(shared->CallbackId, 0));
             BASS_CHANNELINFO info;
             library.BASS_ChannelGetInfo(h, &info);
             {
@@ -356,8 +358,17 @@ TPlaybackController::~TPlaybackController() {
     mailbox_.reset();
 }
 
-TPlayerState& TPlaybackController::State() { return shared_->State; }
-const TPlayerState& TPlaybackController::State() const { return shared_->State; }
+TEngineStartResult TPlaybackController::InitAudioEngine(void* window) {
+    shared_->State.MainWindow = window;
+    return lumaro::InitAudioEngine(shared_->Library, window);
+}
+
+TPlayerState& TPlaybackController::State() {
+    return shared_->State;
+}
+const TPlayerState& TPlaybackController::State() const {
+    return shared_->State;
+}
 
 void TPlaybackController::BumpGeneration() {
     TPlayerState& state = shared_->State;
@@ -399,8 +410,8 @@ void TPlaybackController::PlayStation(const std::u16string& line) {
 
 void TPlaybackController::BuildUrlMenu() {
     TPlayerState& state = shared_->State;
-    state.UrlMenu = lumaro::BuildUrlMenu(state.StationLine, state.AttemptNumber, state.ClipboardMode,
-                                         state.CurrentUrl);
+    state.UrlMenu =
+        lumaro::BuildUrlMenu(state.StationLine, state.AttemptNumber, state.ClipboardMode, state.CurrentUrl);
     if (MenuStopsRetrying(state.UrlMenu)) state.AutoRetry = false;
     view_.ShowUrlMenu(state.UrlMenu);
 }
@@ -411,7 +422,8 @@ void TPlaybackController::FreeAllStreams() {
         std::lock_guard lock(shared_->State.Lock);
         streams.swap(shared_->State.OpenedStreams);
     }
-    for (HSTREAM h : streams) shared_->Library.BASS_StreamFree(h);
+    for (HSTREAM h : streams)
+        shared_->Library.BASS_StreamFree(h);
 }
 
 void TPlaybackController::StartConnectionWorker() {
@@ -425,7 +437,8 @@ void TPlaybackController::StartConnectionWorker() {
     view_.StopRecording();
     state.StationFields = SplitStationLine(state.StationLine);
     const int marked = state.UrlMenu.MarkedUrl();
-    std::string url = marked >= 0 ? state.UrlMenu.Entries[static_cast<size_t>(marked)].Caption : std::string();
+    std::string url =
+        marked >= 0 ? state.UrlMenu.Entries[static_cast<size_t>(marked)].Caption : std::string();
     BumpGeneration();
     const std::uint32_t generation = state.Generation;
     lastStartedGeneration_ = generation;
@@ -441,14 +454,21 @@ void TPlaybackController::StartConnectionWorker() {
     if (view_.ShowsRecent()) view_.RefreshResultsView();
     int timeout = view_.TimeoutSeconds();
     timeout = timeout < 3 ? 3 : (timeout > 30 ? 30 : timeout);
-    std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
+    try {
+        std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the attempt ends before it connects.
+        state.Connecting = false;
+        BMDThread1Terminate(generation);
+    }
 }
 
 void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
     TPlayerState& state = shared_->State;
     if (generation == lastStartedGeneration_) state.UrlMenuBusy = false;
     if (generation != state.Generation) return; // superseded: triggers nothing
-    if (state.AutoRetry && shared_->Library.BASS_ChannelIsActive(state.Stream.load()) == BASS_ACTIVE_STOPPED &&
+    if (state.AutoRetry &&
+        shared_->Library.BASS_ChannelIsActive(state.Stream.load()) == BASS_ACTIVE_STOPPED &&
         state.AttemptNumber < 12) {
         ++state.AttemptNumber;
         BuildUrlMenu();
@@ -535,9 +555,8 @@ void TPlaybackController::Timer1Timer() {
     const DWORD level = library.BASS_ChannelGetLevel(watched);
     view_.SetLevelMeter(LevelMeterPosition(level));
     if (static_cast<std::int32_t>(level) > 0) {
-        const std::u16string settled = SettledStatusText(statusText_, state.StationFields.empty()
-                                                                          ? std::u16string()
-                                                                          : state.StationFields[0]);
+        const std::u16string settled = SettledStatusText(
+            statusText_, state.StationFields.empty() ? std::u16string() : state.StationFields[0]);
         if (settled != statusText_) SetStatus(settled);
     }
 }
@@ -571,7 +590,8 @@ void TPlaybackController::UrlMenuItemClick(size_t index) {
         StartConnectionWorker();
         return;
     }
-    for (size_t i = 0; i < menu.UrlEntryCount(); ++i) menu.Entries[i].Marked = i == index;
+    for (size_t i = 0; i < menu.UrlEntryCount(); ++i)
+        menu.Entries[i].Marked = i == index;
     view_.ShowUrlMenu(menu);
     StartConnectionWorker();
 }

@@ -6,8 +6,9 @@
 
 #include "data/personal_lists.h"
 #include "engine/audio_library.h"
-#include "playback/player_state.h"
+#include "playback/audio_engine_setup.h"
 #include "playback/playback_view.h"
+#include "playback/player_state.h"
 #include "playback/stream_metadata.h"
 
 #include <chrono>
@@ -32,6 +33,10 @@ public:
     ~TPlaybackController();
     TPlaybackController(const TPlaybackController&) = delete;
     TPlaybackController& operator=(const TPlaybackController&) = delete;
+
+    // Starts the engine bound to window (which becomes MainWindow); the window
+    // shows the outcome's message and ends the program when it says so.
+    TEngineStartResult InitAudioEngine(void* window);
 
     TPlayerState& State();
     const TPlayerState& State() const;

@@ -21,7 +21,8 @@ TUrlMenu BuildUrlMenu(std::u16string_view stationLine, int attemptNumber, bool c
             // Trimmed, so that a bare URL entry's trailing TAB never reaches the engine.
             std::string url = AnsiFromWide(TrimWide(fields[i]));
             if (url.size() <= 3) continue;
-            const bool marked = attemptNumber >= 0 && i == kFirstUrlField + static_cast<size_t>(attemptNumber);
+            const bool marked =
+                attemptNumber >= 0 && i == kFirstUrlField + static_cast<size_t>(attemptNumber);
             urls.push_back({std::move(url), marked});
         }
         menu.Label = "URL (" + std::to_string(urls.size()) + ")";

@@ -39,6 +39,8 @@ TUrlMenu BuildUrlMenu(std::u16string_view stationLine, int attemptNumber, bool c
                       std::string_view currentUrl);
 
 // Whether a menu this short (fewer than two URL entries) turns retrying off.
-inline bool MenuStopsRetrying(const TUrlMenu& menu) { return menu.Entries.size() < 5; }
+inline bool MenuStopsRetrying(const TUrlMenu& menu) {
+    return menu.Entries.size() < 5;
+}
 
 } // namespace lumaro

@@ -23,7 +23,8 @@ using namespace lumaro::engine;
 // empty string.
 inline std::string TagList(const std::vector<std::string>& lines) {
     std::string block;
-    for (const std::string& line : lines) block += line + '\0';
+    for (const std::string& line : lines)
+        block += line + '\0';
     return block + '\0';
 }
 
@@ -39,7 +40,7 @@ public:
         QWORD wmaBuffer = 0;                 // BASS_FILEPOS_WMA_BUFFER
         std::vector<QWORD> buffered{100};    // successive BASS_FILEPOS_BUFFER polls; the last repeats
         DWORD activeWhenPlaying = BASS_ACTIVE_PLAYING;
-        std::vector<DWORD> levels{0};        // successive level reads; the last repeats
+        std::vector<DWORD> levels{0}; // successive level reads; the last repeats
     };
 
     struct Call {
@@ -77,7 +78,8 @@ public:
     // URLs passed to BASS_StreamCreateURL, in order.
     std::vector<std::string> OpenedUrls() const {
         std::vector<std::string> urls;
-        for (const Call& c : Calls("BASS_StreamCreateURL")) urls.push_back(c.text);
+        for (const Call& c : Calls("BASS_StreamCreateURL"))
+            urls.push_back(c.text);
         return urls;
     }
     // Blocks (without running any event loop) until a call named name has been
@@ -86,7 +88,8 @@ public:
         std::unique_lock lock(m_);
         return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
             size_t n = 0;
-            for (const Call& c : calls_) n += c.name == name;
+            for (const Call& c : calls_)
+                n += c.name == name;
             return n >= count;
         });
     }
@@ -136,7 +139,8 @@ public:
             s.script.tags[BASS_TAG_META] = meta + '\0';
             syncs = s.syncs;
         }
-        for (auto [proc, user] : syncs) proc(1, h, 0, user);
+        for (auto [proc, user] : syncs)
+            proc(1, h, 0, user);
     }
 
     // Engine start-up knobs.
@@ -150,7 +154,8 @@ public:
         return version;
     }
     BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void*) override {
-        Record({"BASS_Init", 0, std::to_string(device) + "/" + std::to_string(freq) + "/" + std::to_string(flags),
+        Record({"BASS_Init", 0,
+                std::to_string(device) + "/" + std::to_string(freq) + "/" + std::to_string(flags),
                 static_cast<long long>(reinterpret_cast<std::uintptr_t>(window))});
         return initFails ? Fail(initError) : kTrue;
     }
@@ -168,7 +173,8 @@ public:
     }
     int BASS_ErrorGetCode() override { return lastError_; }
 
-    HSTREAM BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, DOWNLOADPROC* proc, void* user) override {
+    HSTREAM BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, DOWNLOADPROC* proc,
+                                 void* user) override {
         Record({"BASS_StreamCreateURL", 0, url, flags});
         Script script;
         {
@@ -183,7 +189,8 @@ public:
                 cv_.wait(lock, [&] { return releaseAll_ || released_.count(script.gate) > 0; });
         }
         if (proc)
-            for (const std::string& line : script.replyLines) proc(line.c_str(), 0, user);
+            for (const std::string& line : script.replyLines)
+                proc(line.c_str(), 0, user);
         if (script.openFails) return Fail(script.openError);
         std::lock_guard lock(m_);
         const DWORD h = nextHandle_++;
@@ -221,8 +228,7 @@ public:
             if (v == BASS_POSITION_FAILED) lastError_ = BASS_ERROR_NOTAVAIL;
             return v;
         }
-        default:
-            {
+        default: {
             Fail(BASS_ERROR_ILLTYPE);
             return BASS_POSITION_FAILED;
         }

@@ -49,7 +49,8 @@ TEST_F(PersonalListActions, AddingToFavorites) {
 
 TEST_F(PersonalListActions, RemovingTheSelectedEntry) {
     TRecentList recent;
-    for (const char16_t* line : {u"c", u"b", u"a"}) recent.EnterRecent(line);
+    for (const char16_t* line : {u"c", u"b", u"a"})
+        recent.EnterRecent(line);
     recent.Save();
 
     RemoveSelectedEntry(recent, 5, view_);

@@ -26,7 +26,9 @@ namespace {
 
 const std::u16string kTwoUrls = u"Two\tD\tS\tC\tL\thttp://a/1\thttp://b/2";
 
-FakeAudioLibrary::Script Opens() { return {}; }
+FakeAudioLibrary::Script Opens() {
+    return {};
+}
 FakeAudioLibrary::Script Fails(int code) {
     FakeAudioLibrary::Script s;
     s.openFails = true;
@@ -54,7 +56,9 @@ protected:
     }
 
     TPlayerState& State() { return controller_->State(); }
-    static bool WaitUntil(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 10000); }
+    static bool WaitUntil(const std::function<bool()>& condition) {
+        return QTest::qWaitFor(condition, 10000);
+    }
     // No worker runs and the last retry decision has been made.
     bool WaitIdle() {
         return WaitUntil([&] { return RunningConnectionWorkers() == 0 && !State().UrlMenuBusy; });
@@ -281,9 +285,9 @@ TEST_F(PlaybackFlow, ASuccessfulAttemptShowsBufferingThenHeadersAndTitle) {
     controller_->PlayStation(u"Jazz\tD\tS\tC\tL\thttp://only");
     ASSERT_TRUE(WaitIdle());
     const engine::HSTREAM h = fake_.HandleFor("http://only");
-    EXPECT_EQ(view_.statusHistory, (std::vector<std::u16string>{u"connecting...", u"buffering... 10%",
-                                                                 u"buffering... 40%", u"buffering... 80%",
-                                                                 u"Jazz Radio"}));
+    EXPECT_EQ(view_.statusHistory,
+              (std::vector<std::u16string>{u"connecting...", u"buffering... 10%", u"buffering... 40%",
+                                           u"buffering... 80%", u"Jazz Radio"}));
     EXPECT_EQ(view_.bitrateHistory, (std::vector<std::u16string>{u"", u"HTTP/1.0 200 OK", u"bitrate: 128"}));
     EXPECT_EQ(view_.title, u"Artist - Song");
     EXPECT_EQ(view_.effectStreams, std::vector<engine::HSTREAM>{h});
@@ -318,7 +322,10 @@ TEST_F(PlaybackFlow, BufferingWaitEnds) {
         std::u16string title;
     } cases[] = {
         {"no length to measure: counts as buffered", {0}, 0, true, u""},
-        {"buffer read fails before 75 %", {10, engine::BASS_POSITION_FAILED}, 100, false,
+        {"buffer read fails before 75 %",
+         {10, engine::BASS_POSITION_FAILED},
+         100,
+         false,
          u"Requested data is not available"},
     };
     int n = 0;
@@ -359,7 +366,8 @@ TEST_F(PlaybackFlow, OnlyAnInactiveStreamIsRetried) {
         fake.SetScript("http://a/1", s);
         fake.SetScript("http://b/2", Opens());
         controller.PlayStation(kTwoUrls);
-        ASSERT_TRUE(WaitUntil([&] { return RunningConnectionWorkers() == 0 && !controller.State().UrlMenuBusy; }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return RunningConnectionWorkers() == 0 && !controller.State().UrlMenuBusy; }));
         EXPECT_EQ(fake.OpenedUrls(), c.urls);
         EXPECT_EQ(view.Count(view.statusHistory, u"not playing"), 0);
         EXPECT_TRUE(view.playPicture);

@@ -59,20 +59,34 @@ TEST(InitAudioEngine, StartsInOrderAndReportsEachFailure) {
         for (const auto& c : fake.Calls()) {
             std::string entry = c.name;
             if (c.name == "BASS_PluginLoad") entry += " " + c.text;
-            if (c.name == "BASS_SetConfig") entry += " " + std::to_string(c.handle) + "=" + std::to_string(c.value);
+            if (c.name == "BASS_SetConfig")
+                entry += " " + std::to_string(c.handle) + "=" + std::to_string(c.value);
             if (c.name == "BASS_Init") entry += " " + c.text;
             sequence.push_back(entry);
         }
         const std::vector<std::string> expected = {
-            "BASS_Free",          "BASS_GetVersion",          "BASS_Init -1/44100/0",
-            "BASS_PluginLoad bass_aac.dll", "BASS_PluginLoad basswma.dll",  "BASS_PluginLoad bassenc.dll",
-            "BASS_PluginLoad bassopus.dll", "BASS_PluginLoad basswebm.dll", "BASS_PluginLoad bassflac.dll",
-            "BASS_PluginLoad basshls.dll",  "BASS_PluginLoad bass_ac3.dll", "BASS_PluginLoad bass_mpc.dll",
-            "BASS_PluginLoad bassdsd.dll",  "BASS_PluginLoad basswv.dll",   "BASS_SetConfig 21=1",
-            "BASS_SetConfig 9=1",           "BASS_SetConfig 21=1",          "BASS_SetConfig 15=0",
+            "BASS_Free",
+            "BASS_GetVersion",
+            "BASS_Init -1/44100/0",
+            "BASS_PluginLoad bass_aac.dll",
+            "BASS_PluginLoad basswma.dll",
+            "BASS_PluginLoad bassenc.dll",
+            "BASS_PluginLoad bassopus.dll",
+            "BASS_PluginLoad basswebm.dll",
+            "BASS_PluginLoad bassflac.dll",
+            "BASS_PluginLoad basshls.dll",
+            "BASS_PluginLoad bass_ac3.dll",
+            "BASS_PluginLoad bass_mpc.dll",
+            "BASS_PluginLoad bassdsd.dll",
+            "BASS_PluginLoad basswv.dll",
+            "BASS_SetConfig 21=1",
+            "BASS_SetConfig 9=1",
+            "BASS_SetConfig 21=1",
+            "BASS_SetConfig 15=0",
         };
         EXPECT_EQ(sequence, expected);
-        EXPECT_EQ(fake.Calls("BASS_Init")[0].value, static_cast<long long>(reinterpret_cast<std::uintptr_t>(&window)));
+        EXPECT_EQ(fake.Calls("BASS_Init")[0].value,
+                  static_cast<long long>(reinterpret_cast<std::uintptr_t>(&window)));
     }
     {
         FakeAudioLibrary fake;
@@ -101,22 +115,31 @@ TEST(StreamHeaders, PrefixesDecideNameAndBitrate) {
         bool single;
         std::vector<std::pair<int, std::string>> messages;
     } cases[] = {
-        {"icy name in UTF-8 and bit rate", TagList({"ICY 200 OK", "icy-name:Radio \xC3\x9C", "icy-br:128"}), false,
+        {"icy name in UTF-8 and bit rate",
+         TagList({"ICY 200 OK", "icy-name:Radio \xC3\x9C", "icy-br:128"}),
+         false,
          {{kStatusName, "Radio \xC3\x9C"}, {kStatusBitrate, "bitrate: 128"}}},
         {"nothing trimmed after the prefix", TagList({"icy-name: Jazz"}), false, {{kStatusName, " Jazz"}}},
         {"prefixes are case-sensitive", TagList({"ICY-NAME:Loud", "Icy-Br:64"}), false, {}},
-        {"WMA-style title and bitrate", TagList({"title=Night", "bitrate=96000"}), false,
+        {"WMA-style title and bitrate",
+         TagList({"title=Night", "bitrate=96000"}),
+         false,
          {{kStatusName, "=Night"}, {kStatusBitrate, "bitrate: =96000"}}},
-        {"every match sends, in order", TagList({"icy-name:A", "icy-genre:x", "icy-name:B"}), false,
+        {"every match sends, in order",
+         TagList({"icy-name:A", "icy-genre:x", "icy-name:B"}),
+         false,
          {{kStatusName, "A"}, {kStatusName, "B"}}},
-        {"a single string is the only one examined", std::string("icy-br:32\0icy-name:X\0", 21), true,
+        {"a single string is the only one examined",
+         std::string("icy-br:32\0icy-name:X\0", 21),
+         true,
          {{kStatusBitrate, "bitrate: 32"}}},
         {"an empty first string ends the walk", TagList({"", "icy-name:Hidden"}), false, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::pair<int, std::string>> got;
-        for (const TPlayerStatus& m : MessagesFromHeaders(c.block.c_str(), c.single)) got.emplace_back(m.Code, m.Text);
+        for (const TPlayerStatus& m : MessagesFromHeaders(c.block.c_str(), c.single))
+            got.emplace_back(m.Code, m.Text);
         EXPECT_EQ(got, c.messages);
     }
     EXPECT_TRUE(MessagesFromHeaders(nullptr, false).empty());
@@ -136,7 +159,10 @@ TEST(StreamTitle, IndexArithmeticOfTheMetadataString) {
         {"StreamTitle=", ""},
         {"StreamTitle=;", ""},
         {"StreamTitle='A';", "A"},
-        {"StreamTitle='\xC3\x9C" "ber';", "\xC3\x9C" "ber"},
+        {"StreamTitle='\xC3\x9C"
+         "ber';",
+         "\xC3\x9C"
+         "ber"},
         {"xxStreamTitle='Mid';", "Mid"},
         {"StreamUrl='x';", std::nullopt},
         {"", std::nullopt},
@@ -152,9 +178,8 @@ TEST(LevelMeter, PositionFromLevelWord) {
         engine::DWORD left, right;
         int position;
     } cases[] = {
-        {32768, 0, 50},   {999, 999, 0},     {3000, 3000, 9},   {32768, 32768, 100},
-        {0, 0, 0},        {1000, 1000, 3},   {0, 32768, 50},    {1998, 0, 0},    {2000, 0, 3},
-        {0xFFFF, 0xFFFF, 0}, // a failed read is all bits set
+        {32768, 0, 50}, {999, 999, 0}, {3000, 3000, 9}, {32768, 32768, 100}, {0, 0, 0}, {1000, 1000, 3},
+        {0, 32768, 50}, {1998, 0, 0},  {2000, 0, 3},    {0xFFFF, 0xFFFF, 0}, // a failed read is all bits set
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.left) + "/" + std::to_string(c.right));
@@ -171,9 +196,11 @@ TEST(InformationLine, RotatesOneCharacterPerTick) {
         {u"", u""},
         {u"\U0001F3B5x", u"x\U0001F3B5"}, // a surrogate pair moves whole
     };
-    for (const auto& c : cases) EXPECT_EQ(RotateInformationText(c.text), c.rotated);
+    for (const auto& c : cases)
+        EXPECT_EQ(RotateInformationText(c.text), c.rotated);
     std::u16string text = u"Jazz FM ";
-    for (size_t i = 0; i < text.size(); ++i) text = RotateInformationText(text);
+    for (size_t i = 0; i < text.size(); ++i)
+        text = RotateInformationText(text);
     EXPECT_EQ(text, u"Jazz FM ");
 }
 
@@ -192,21 +219,70 @@ TEST(UrlMenu, EntriesMarksLabelAndRetrying) {
         bool stopsRetrying;
     } cases[] = {
         {"no station: fixed entries only", u"", 0, false, "", {sep, copy, play}, "URL (0)", true},
-        {"first of two marked", two, 0, false, "", {{"http://a/1", true}, {"http://b/2"}, sep, copy, play},
-         "URL (2)", false},
-        {"second of two marked", two, 1, false, "", {{"http://a/1"}, {"http://b/2", true}, sep, copy, play},
-         "URL (2)", false},
-        {"attempt past the URLs marks nothing", two, 5, false, "", {{"http://a/1"}, {"http://b/2"}, sep, copy, play},
-         "URL (2)", false},
-        {"short fields get no entry but keep their index", u"N\tD\tS\tC\tL\tabc\thttp://b/2", 1, false, "",
-         {{"http://b/2", true}, sep, copy, play}, "URL (1)", true},
-        {"all URLs short", u"N\thttp://info.example\tS\tC\tL\tab\txyz", 0, false, "", {sep, copy, play}, "URL (0)", true},
-        {"one URL", u"N\tD\tS\tC\tL\thttp://only", 0, false, "", {{"http://only", true}, sep, copy, play},
-         "URL (1)", true},
-        {"bare URL entry from Recent, TAB dropped", u"http://clip/x\t", 0, false, "",
-         {{"http://clip/x", true}, sep, copy, play}, "URL (1)", true},
-        {"clipboard mode lists the clipboard URL alone", two, 0, true, "http://clip/x",
-         {{"http://clip/x", true}, sep, copy, play}, "URL (0)", true},
+        {"first of two marked",
+         two,
+         0,
+         false,
+         "",
+         {{"http://a/1", true}, {"http://b/2"}, sep, copy, play},
+         "URL (2)",
+         false},
+        {"second of two marked",
+         two,
+         1,
+         false,
+         "",
+         {{"http://a/1"}, {"http://b/2", true}, sep, copy, play},
+         "URL (2)",
+         false},
+        {"attempt past the URLs marks nothing",
+         two,
+         5,
+         false,
+         "",
+         {{"http://a/1"}, {"http://b/2"}, sep, copy, play},
+         "URL (2)",
+         false},
+        {"short fields get no entry but keep their index",
+         u"N\tD\tS\tC\tL\tabc\thttp://b/2",
+         1,
+         false,
+         "",
+         {{"http://b/2", true}, sep, copy, play},
+         "URL (1)",
+         true},
+        {"all URLs short",
+         u"N\thttp://info.example\tS\tC\tL\tab\txyz",
+         0,
+         false,
+         "",
+         {sep, copy, play},
+         "URL (0)",
+         true},
+        {"one URL",
+         u"N\tD\tS\tC\tL\thttp://only",
+         0,
+         false,
+         "",
+         {{"http://only", true}, sep, copy, play},
+         "URL (1)",
+         true},
+        {"bare URL entry from Recent, TAB dropped",
+         u"http://clip/x\t",
+         0,
+         false,
+         "",
+         {{"http://clip/x", true}, sep, copy, play},
+         "URL (1)",
+         true},
+        {"clipboard mode lists the clipboard URL alone",
+         two,
+         0,
+         true,
+         "http://clip/x",
+         {{"http://clip/x", true}, sep, copy, play},
+         "URL (0)",
+         true},
         {"clipboard mode without a URL", two, 0, true, "no url", {sep, copy, play}, "URL (0)", true},
     };
     for (const auto& c : cases) {
@@ -342,10 +418,12 @@ TEST_F(StatusMessages, Timer1MeterSettlingAndBlink) {
     // The recording label changes every sixth tick while a recording runs.
     view_.recording = true;
     view_.labelToggles = 0;
-    for (int i = 0; i < 36; ++i) controller_->Timer1Timer();
+    for (int i = 0; i < 36; ++i)
+        controller_->Timer1Timer();
     EXPECT_EQ(view_.labelToggles, 6);
     view_.recording = false;
-    for (int i = 0; i < 12; ++i) controller_->Timer1Timer();
+    for (int i = 0; i < 12; ++i)
+        controller_->Timer1Timer();
     EXPECT_EQ(view_.labelToggles, 6);
 }
 

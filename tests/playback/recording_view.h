@@ -83,7 +83,8 @@ public:
 
     int Count(const std::vector<std::u16string>& history, const std::u16string& text) const {
         int n = 0;
-        for (const auto& t : history) n += t == text;
+        for (const auto& t : history)
+            n += t == text;
         return n;
     }
 };
