@@ -405,6 +405,17 @@ TEST_F(PlaybackFlow, PlayUrlFromClipboard) {
     fake_.SetLevels(fake_.HandleFor("http://clip/stream"), {5000});
     controller_->Timer1Timer();
     EXPECT_EQ(view_.status, u"http://clip/stream\t");
+
+    // A clipboard URL that cannot be opened shows its failure at once; nothing else is tried.
+    fake_.SetScript("http://clip/dead", Fails(engine::BASS_ERROR_FILEFORM));
+    view_.clipboard = u"http://clip/dead";
+    ASSERT_EQ(State().UrlMenu.Entries[3].Caption, kPlayClipboardCaption); // below the clipboard URL now
+    controller_->UrlMenuItemClick(3);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(fake_.OpenedUrls(), (std::vector<std::string>{"http://clip/stream", "http://clip/dead"}));
+    EXPECT_EQ(view_.status, u"not playing");
+    EXPECT_EQ(view_.title, u"Unsupported file format");
+    EXPECT_TRUE(fake_.IsFreed(fake_.HandleFor("http://clip/stream")));
 }
 
 TEST_F(PlaybackFlow, UrlMenuSwitchesCopiesAndStaysShutWhileBusy) {
