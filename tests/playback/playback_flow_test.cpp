@@ -140,6 +140,13 @@ TEST_F(PlaybackFlow, WithoutASecondUrlAFailureShowsAtOnce) {
         EXPECT_EQ(view_.status, u"not playing");
         EXPECT_EQ(view_.title, c.title);
         EXPECT_FALSE(view_.playPicture);
+
+        // Failed: Play/Stop tries the station again.
+        controller_->suiImageButton8Click();
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(fake_.OpenedUrls().size(), before + 2);
+        EXPECT_EQ(fake_.OpenedUrls().back(), c.url);
+        EXPECT_EQ(view_.status, u"not playing");
     }
 }
 
