@@ -11,6 +11,8 @@
 //  - every call may come from any thread; none of them waits for a thread that
 //    may be blocked inside a callback;
 //  - text is UTF-8.
+#include "engine/dsp/effect_params.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -36,17 +38,18 @@ inline constexpr QWORD BASS_POSITION_FAILED = ~QWORD{0};
 // Config options (BASS_SetConfig).
 inline constexpr DWORD BASS_CONFIG_FLOATDSP = 9;     // DSP callbacks always get 32-bit float; accepted as 0/1
 inline constexpr DWORD BASS_CONFIG_NET_TIMEOUT = 11; // connect and open time-out, milliseconds (default 5000)
-inline constexpr DWORD BASS_CONFIG_NET_PREBUF = 15;  // percent of the download buffer filled before open returns
+inline constexpr DWORD BASS_CONFIG_NET_PREBUF =
+    15; // percent of the download buffer filled before open returns
 inline constexpr DWORD BASS_CONFIG_NET_PLAYLIST = 21; // 0 = off, 1 = resolve playlist URLs (default 0)
 
 // BASS_StreamCreateURL flags.
 inline constexpr DWORD BASS_STREAM_STATUS = 0x800000; // pass the reply's status/header lines to the callback
 
 // BASS_ChannelGetTags types.
-inline constexpr DWORD BASS_TAG_HTTP = 3;      // reply header lines, NUL-separated, ended by an empty string
-inline constexpr DWORD BASS_TAG_ICY = 4;       // ICY header lines as sent, NUL-separated, ended by an empty string
-inline constexpr DWORD BASS_TAG_META = 5;      // latest metadata block, one string: StreamTitle='...';...
-inline constexpr DWORD BASS_TAG_WMA = 8;       // header tags of a WMA stream, NUL-separated list
+inline constexpr DWORD BASS_TAG_HTTP = 3; // reply header lines, NUL-separated, ended by an empty string
+inline constexpr DWORD BASS_TAG_ICY = 4;  // ICY header lines as sent, NUL-separated, ended by an empty string
+inline constexpr DWORD BASS_TAG_META = 5; // latest metadata block, one string: StreamTitle='...';...
+inline constexpr DWORD BASS_TAG_WMA = 8;  // header tags of a WMA stream, NUL-separated list
 inline constexpr DWORD BASS_TAG_WMA_META = 11; // mid-stream WMA tag, one string
 
 // BASS_StreamGetFilePosition modes.
@@ -61,7 +64,7 @@ inline constexpr DWORD BASS_SYNC_META = 4; // a new metadata block arrived
 inline constexpr DWORD BASS_ACTIVE_STOPPED = 0; // also for 0 and freed handles
 inline constexpr DWORD BASS_ACTIVE_PLAYING = 1;
 inline constexpr DWORD BASS_ACTIVE_STALLED = 2; // playing but starved of data: still active
-inline constexpr DWORD BASS_ACTIVE_PAUSED = 3;  // opened, not yet played
+inline constexpr DWORD BASS_ACTIVE_PAUSED = 3;  // not produced by this engine (no pause call)
 
 // Attributes.
 inline constexpr DWORD BASS_ATTRIB_VOL = 2; // 0.0 silent .. 1.0 unchanged
@@ -72,35 +75,35 @@ inline constexpr DWORD BASS_FX_DX8_PARAMEQ = 7; // parameters: BASS_DX8_PARAMEQ
 inline constexpr DWORD BASS_FX_DX8_REVERB = 8;  // parameters: BASS_DX8_REVERB
 
 // Encoder flags.
-inline constexpr DWORD BASS_ENCODE_FP_16BIT = 0x4;       // feed the encoder 16-bit integer PCM
-inline constexpr DWORD BASS_ENCODE_AUTOFREE = 0x40000;   // end the encoder when its channel is freed
+inline constexpr DWORD BASS_ENCODE_FP_16BIT = 0x4;     // feed the encoder 16-bit integer PCM
+inline constexpr DWORD BASS_ENCODE_AUTOFREE = 0x40000; // end the encoder when its channel is freed
 
 // Error codes (BASS_ErrorGetCode). Texts for them live with the player.
 inline constexpr int BASS_OK = 0;
-inline constexpr int BASS_ERROR_MEM = 1;       // memory error
-inline constexpr int BASS_ERROR_FILEOPEN = 2;  // can't open the file / URL
-inline constexpr int BASS_ERROR_DRIVER = 3;    // no usable sound output
+inline constexpr int BASS_ERROR_MEM = 1;      // memory error
+inline constexpr int BASS_ERROR_FILEOPEN = 2; // can't open the file / URL
+inline constexpr int BASS_ERROR_DRIVER = 3;   // no usable sound output
 inline constexpr int BASS_ERROR_BUFLOST = 4;
-inline constexpr int BASS_ERROR_HANDLE = 5;    // invalid or freed handle
-inline constexpr int BASS_ERROR_FORMAT = 6;    // unsupported sample format
+inline constexpr int BASS_ERROR_HANDLE = 5; // invalid or freed handle
+inline constexpr int BASS_ERROR_FORMAT = 6; // unsupported sample format
 inline constexpr int BASS_ERROR_POSITION = 7;
-inline constexpr int BASS_ERROR_INIT = 8;      // BASS_Init has not been successfully called
+inline constexpr int BASS_ERROR_INIT = 8; // BASS_Init has not been successfully called
 inline constexpr int BASS_ERROR_START = 9;
-inline constexpr int BASS_ERROR_ALREADY = 14;  // already initialised / already done
+inline constexpr int BASS_ERROR_ALREADY = 14; // already initialised / already done
 inline constexpr int BASS_ERROR_NOTPAUSED = 16;
 inline constexpr int BASS_ERROR_NOCHAN = 18;   // no free channel
 inline constexpr int BASS_ERROR_ILLTYPE = 19;  // illegal type (tag, sync, effect, attribute, position mode)
 inline constexpr int BASS_ERROR_ILLPARAM = 20; // illegal parameter
 inline constexpr int BASS_ERROR_NO3D = 21;
 inline constexpr int BASS_ERROR_NOEAX = 22;
-inline constexpr int BASS_ERROR_DEVICE = 23;   // illegal device number
-inline constexpr int BASS_ERROR_NOPLAY = 24;   // not playing
-inline constexpr int BASS_ERROR_FREQ = 25;     // illegal sample rate
+inline constexpr int BASS_ERROR_DEVICE = 23; // illegal device number
+inline constexpr int BASS_ERROR_NOPLAY = 24; // not playing
+inline constexpr int BASS_ERROR_FREQ = 25;   // illegal sample rate
 inline constexpr int BASS_ERROR_NOTFILE = 27;
 inline constexpr int BASS_ERROR_NOHW = 29;
 inline constexpr int BASS_ERROR_EMPTY = 31;
-inline constexpr int BASS_ERROR_NONET = 32;    // no connection could be opened
-inline constexpr int BASS_ERROR_CREATE = 33;   // couldn't create (file, process)
+inline constexpr int BASS_ERROR_NONET = 32;  // no connection could be opened
+inline constexpr int BASS_ERROR_CREATE = 33; // couldn't create (file, process)
 inline constexpr int BASS_ERROR_NOFX = 34;
 inline constexpr int BASS_ERROR_PLAYING = 35;
 inline constexpr int BASS_ERROR_NOTAVAIL = 37; // requested data is not available
@@ -110,7 +113,7 @@ inline constexpr int BASS_ERROR_TIMEOUT = 40;  // connection timed out
 inline constexpr int BASS_ERROR_FILEFORM = 41; // unsupported file format
 inline constexpr int BASS_ERROR_SPEAKER = 42;
 inline constexpr int BASS_ERROR_VERSION = 43;
-inline constexpr int BASS_ERROR_CODEC = 44;    // codec not available
+inline constexpr int BASS_ERROR_CODEC = 44; // codec not available
 inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // Channel information (BASS_ChannelGetInfo).
@@ -125,20 +128,9 @@ struct BASS_CHANNELINFO {
     const char* filename = nullptr; // the URL that was opened; valid while the channel lives
 };
 
-// Parametric equaliser band (effect type 7): a peaking filter.
-struct BASS_DX8_PARAMEQ {
-    float fCenter = 8000.0f;  // centre frequency, Hz (80 .. 16000)
-    float fBandwidth = 12.0f; // bandwidth, semitones (1 .. 36)
-    float fGain = 0.0f;       // gain, dB (-15 .. 15)
-};
-
-// Reverb (effect type 8).
-struct BASS_DX8_REVERB {
-    float fInGain = 0.0f;             // input gain, dB (-96 .. 0)
-    float fReverbMix = 0.0f;          // reverb mix, dB (-96 silent .. 0)
-    float fReverbTime = 1000.0f;      // reverb time, ms (0.001 .. 3000)
-    float fHighFreqRTRatio = 0.001f;  // high-frequency reverb time ratio (0.001 .. 0.999)
-};
+// Effect parameter records: BASS_DX8_PARAMEQ (type 7: fCenter Hz, fBandwidth
+// semitones, fGain dB) and BASS_DX8_REVERB (type 8: fInGain dB, fReverbMix dB
+// with -96 silent, fReverbTime ms, fHighFreqRTRatio), from the DSP blocks.
 
 // Download callback. With BASS_STREAM_STATUS each raw status or header line of
 // the server's reply arrives as (line, 0, user), exactly as sent, without CR LF.
@@ -152,7 +144,8 @@ using SYNCPROC = void(HSYNC handle, DWORD channel, DWORD data, void* user);
 
 // DSP callback: buffer holds length bytes of interleaved 32-bit float stereo
 // samples at 44100 Hz, changed in place. Runs on the audio output thread: it
-// must not block. It may free its own channel or remove itself.
+// must not block. It may free its own channel or remove itself, but must not
+// call BASS_Free (which waits for the output thread).
 using DSPPROC = void(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user);
 
 // Encoder callback (receives the encoder's output). The engine accepts only
@@ -208,15 +201,15 @@ public:
     virtual DWORD BASS_ChannelGetLevel(DWORD handle) = 0;
 
     // ---- Shaping ----
-    // type BASS_FX_DX8_PARAMEQ or BASS_FX_DX8_REVERB. Effects run in descending
-    // priority order, equal priorities in the order they were set.
+    // type BASS_FX_DX8_PARAMEQ or BASS_FX_DX8_REVERB.
     virtual HFX BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) = 0;
     // params points at the record of the effect's type.
     virtual BOOL BASS_FXGetParameters(HFX handle, void* params) = 0;
     virtual BOOL BASS_FXSetParameters(HFX handle, const void* params) = 0;
     // BASS_ATTRIB_VOL or BASS_ATTRIB_PAN; changes ramp over one block.
     virtual BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) = 0;
-    // DSP callbacks run before the effects, in descending priority order.
+    // DSP callbacks and effects run in one order: descending priority, equal
+    // priorities in the order they were set.
     virtual HDSP BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, int priority) = 0;
     virtual BOOL BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp) = 0;
 
