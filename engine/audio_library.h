@@ -38,17 +38,18 @@ inline constexpr QWORD BASS_POSITION_FAILED = ~QWORD{0};
 // Config options (BASS_SetConfig).
 inline constexpr DWORD BASS_CONFIG_FLOATDSP = 9;     // DSP callbacks always get 32-bit float; accepted as 0/1
 inline constexpr DWORD BASS_CONFIG_NET_TIMEOUT = 11; // connect and open time-out, milliseconds (default 5000)
-inline constexpr DWORD BASS_CONFIG_NET_PREBUF = 15;  // percent of the download buffer filled before open returns
+inline constexpr DWORD BASS_CONFIG_NET_PREBUF =
+    15; // percent of the download buffer filled before open returns
 inline constexpr DWORD BASS_CONFIG_NET_PLAYLIST = 21; // 0 = off, 1 = resolve playlist URLs (default 0)
 
 // BASS_StreamCreateURL flags.
 inline constexpr DWORD BASS_STREAM_STATUS = 0x800000; // pass the reply's status/header lines to the callback
 
 // BASS_ChannelGetTags types.
-inline constexpr DWORD BASS_TAG_HTTP = 3;      // reply header lines, NUL-separated, ended by an empty string
-inline constexpr DWORD BASS_TAG_ICY = 4;       // ICY header lines as sent, NUL-separated, ended by an empty string
-inline constexpr DWORD BASS_TAG_META = 5;      // latest metadata block, one string: StreamTitle='...';...
-inline constexpr DWORD BASS_TAG_WMA = 8;       // header tags of a WMA stream, NUL-separated list
+inline constexpr DWORD BASS_TAG_HTTP = 3; // reply header lines, NUL-separated, ended by an empty string
+inline constexpr DWORD BASS_TAG_ICY = 4;  // ICY header lines as sent, NUL-separated, ended by an empty string
+inline constexpr DWORD BASS_TAG_META = 5; // latest metadata block, one string: StreamTitle='...';...
+inline constexpr DWORD BASS_TAG_WMA = 8;  // header tags of a WMA stream, NUL-separated list
 inline constexpr DWORD BASS_TAG_WMA_META = 11; // mid-stream WMA tag, one string
 
 // BASS_StreamGetFilePosition modes.
@@ -74,35 +75,35 @@ inline constexpr DWORD BASS_FX_DX8_PARAMEQ = 7; // parameters: BASS_DX8_PARAMEQ
 inline constexpr DWORD BASS_FX_DX8_REVERB = 8;  // parameters: BASS_DX8_REVERB
 
 // Encoder flags.
-inline constexpr DWORD BASS_ENCODE_FP_16BIT = 0x4;       // feed the encoder 16-bit integer PCM
-inline constexpr DWORD BASS_ENCODE_AUTOFREE = 0x40000;   // end the encoder when its channel is freed
+inline constexpr DWORD BASS_ENCODE_FP_16BIT = 0x4;     // feed the encoder 16-bit integer PCM
+inline constexpr DWORD BASS_ENCODE_AUTOFREE = 0x40000; // end the encoder when its channel is freed
 
 // Error codes (BASS_ErrorGetCode). Texts for them live with the player.
 inline constexpr int BASS_OK = 0;
-inline constexpr int BASS_ERROR_MEM = 1;       // memory error
-inline constexpr int BASS_ERROR_FILEOPEN = 2;  // can't open the file / URL
-inline constexpr int BASS_ERROR_DRIVER = 3;    // no usable sound output
+inline constexpr int BASS_ERROR_MEM = 1;      // memory error
+inline constexpr int BASS_ERROR_FILEOPEN = 2; // can't open the file / URL
+inline constexpr int BASS_ERROR_DRIVER = 3;   // no usable sound output
 inline constexpr int BASS_ERROR_BUFLOST = 4;
-inline constexpr int BASS_ERROR_HANDLE = 5;    // invalid or freed handle
-inline constexpr int BASS_ERROR_FORMAT = 6;    // unsupported sample format
+inline constexpr int BASS_ERROR_HANDLE = 5; // invalid or freed handle
+inline constexpr int BASS_ERROR_FORMAT = 6; // unsupported sample format
 inline constexpr int BASS_ERROR_POSITION = 7;
-inline constexpr int BASS_ERROR_INIT = 8;      // BASS_Init has not been successfully called
+inline constexpr int BASS_ERROR_INIT = 8; // BASS_Init has not been successfully called
 inline constexpr int BASS_ERROR_START = 9;
-inline constexpr int BASS_ERROR_ALREADY = 14;  // already initialised / already done
+inline constexpr int BASS_ERROR_ALREADY = 14; // already initialised / already done
 inline constexpr int BASS_ERROR_NOTPAUSED = 16;
 inline constexpr int BASS_ERROR_NOCHAN = 18;   // no free channel
 inline constexpr int BASS_ERROR_ILLTYPE = 19;  // illegal type (tag, sync, effect, attribute, position mode)
 inline constexpr int BASS_ERROR_ILLPARAM = 20; // illegal parameter
 inline constexpr int BASS_ERROR_NO3D = 21;
 inline constexpr int BASS_ERROR_NOEAX = 22;
-inline constexpr int BASS_ERROR_DEVICE = 23;   // illegal device number
-inline constexpr int BASS_ERROR_NOPLAY = 24;   // not playing
-inline constexpr int BASS_ERROR_FREQ = 25;     // illegal sample rate
+inline constexpr int BASS_ERROR_DEVICE = 23; // illegal device number
+inline constexpr int BASS_ERROR_NOPLAY = 24; // not playing
+inline constexpr int BASS_ERROR_FREQ = 25;   // illegal sample rate
 inline constexpr int BASS_ERROR_NOTFILE = 27;
 inline constexpr int BASS_ERROR_NOHW = 29;
 inline constexpr int BASS_ERROR_EMPTY = 31;
-inline constexpr int BASS_ERROR_NONET = 32;    // no connection could be opened
-inline constexpr int BASS_ERROR_CREATE = 33;   // couldn't create (file, process)
+inline constexpr int BASS_ERROR_NONET = 32;  // no connection could be opened
+inline constexpr int BASS_ERROR_CREATE = 33; // couldn't create (file, process)
 inline constexpr int BASS_ERROR_NOFX = 34;
 inline constexpr int BASS_ERROR_PLAYING = 35;
 inline constexpr int BASS_ERROR_NOTAVAIL = 37; // requested data is not available
@@ -112,7 +113,7 @@ inline constexpr int BASS_ERROR_TIMEOUT = 40;  // connection timed out
 inline constexpr int BASS_ERROR_FILEFORM = 41; // unsupported file format
 inline constexpr int BASS_ERROR_SPEAKER = 42;
 inline constexpr int BASS_ERROR_VERSION = 43;
-inline constexpr int BASS_ERROR_CODEC = 44;    // codec not available
+inline constexpr int BASS_ERROR_CODEC = 44; // codec not available
 inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // Channel information (BASS_ChannelGetInfo).
@@ -143,7 +144,8 @@ using SYNCPROC = void(HSYNC handle, DWORD channel, DWORD data, void* user);
 
 // DSP callback: buffer holds length bytes of interleaved 32-bit float stereo
 // samples at 44100 Hz, changed in place. Runs on the audio output thread: it
-// must not block. It may free its own channel or remove itself.
+// must not block. It may free its own channel or remove itself, but must not
+// call BASS_Free (which waits for the output thread).
 using DSPPROC = void(HDSP handle, DWORD channel, void* buffer, DWORD length, void* user);
 
 // Encoder callback (receives the encoder's output). The engine accepts only

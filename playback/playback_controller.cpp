@@ -199,8 +199,9 @@ int ErrorCodeOr(AudioLibrary& library, int fallback) {
 }
 
 // Waits until more than 75 % of the download buffer is filled, sending each new
-// percentage. False (with the reason in error) when the stream ended, was freed
-// or the request was superseded first.
+// percentage. False (with the reason in error) when a poll fails (the stream
+// was freed) or the request was superseded first. A download that has ended
+// reads as full, so it never waits for bytes that cannot come.
 bool WaitForBuffer(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, std::uint32_t generation,
                    int& error) {
     AudioLibrary& library = shared->Library;
@@ -220,10 +221,6 @@ bool WaitForBuffer(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, st
         const QWORD buffered = library.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER);
         if (buffered == BASS_POSITION_FAILED) {
             error = ErrorCodeOr(library, BASS_ERROR_UNKNOWN);
-            return false;
-        }
-        if (library.BASS_ChannelIsActive(h) == BASS_ACTIVE_STOPPED) { // the download ended short
-            error = BASS_ERROR_UNKNOWN;
             return false;
         }
         const auto progress = static_cast<long long>(buffered * 100 / length);

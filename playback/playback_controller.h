@@ -29,7 +29,8 @@ public:
     // recent must outlive the controller.
     TPlaybackController(engine::AudioLibrary& library, TPlaybackView& view, TRecentList& recent);
     // Workers still running finish by themselves: they release what they opened
-    // and send nothing more. Never waits for them.
+    // and send nothing more. Never waits for them. Not to be called from inside
+    // one of the controller's own handlers or view calls (a nested event loop).
     ~TPlaybackController();
     TPlaybackController(const TPlaybackController&) = delete;
     TPlaybackController& operator=(const TPlaybackController&) = delete;

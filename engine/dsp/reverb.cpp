@@ -73,7 +73,7 @@ void Reverb::prepare(double sampleRate, int channels) {
     BASS_DX8_REVERB p = params_.load();
     params_.loadIfChanged(p, seenStamp_);
     appliedTime_ = appliedRatio_ = -1.0f;
-    applyShape(p);
+    applyShape(p, 0);
     inGain_.jumpTo(DbToGain(p.fInGain));
     mix_.jumpTo(DbToGain(p.fReverbMix));
     reset();
@@ -84,6 +84,9 @@ void Reverb::reset() {
     fresh_ = true;
     inGain_.jumpTo(inGain_.target());
     mix_.jumpTo(mix_.target());
+    tailScale_.jumpTo(tailScale_.target());
+    while (shapeLeft_ > 0)
+        stepShape();
 }
 
 void Reverb::clearTank() noexcept {
@@ -104,7 +107,7 @@ void Reverb::clearTank() noexcept {
 // Jot's absorbent comb: a one-pole low-pass in each loop makes high
 // frequencies decay in ratio x the reverb time, and the tail is normalised
 // to about the input's power.
-void Reverb::applyShape(const BASS_DX8_REVERB& p) noexcept {
+void Reverb::applyShape(const BASS_DX8_REVERB& p, int glide) noexcept {
     if (p.fReverbTime == appliedTime_ && p.fHighFreqRTRatio == appliedRatio_) return;
     appliedTime_ = p.fReverbTime;
     appliedRatio_ = p.fHighFreqRTRatio;
@@ -115,13 +118,33 @@ void Reverb::applyShape(const BASS_DX8_REVERB& p) noexcept {
             const double len = static_cast<double>(c.line.size());
             const double low = LoopGain(len, sampleRate_, seconds);
             const double high = LoopGain(len, sampleRate_, seconds * p.fHighFreqRTRatio);
-            c.feedback = static_cast<float>(low);
-            c.damp = low + high > 1e-12 ? static_cast<float>((low - high) / (low + high)) : 0.0f;
+            c.feedbackTarget = static_cast<float>(low);
+            c.dampTarget = low + high > 1e-12 ? static_cast<float>((low - high) / (low + high)) : 0.0f;
+            if (glide <= 0) {
+                c.feedback = c.feedbackTarget;
+                c.damp = c.dampTarget;
+            } else {
+                c.feedbackStep = (c.feedbackTarget - c.feedback) / static_cast<float>(glide);
+                c.dampStep = (c.dampTarget - c.damp) / static_cast<float>(glide);
+            }
             power += 1.0 / (1.0 - low * low);
         }
     }
     // power counts both sides' combs; each side sums kCombs of them
-    tailScale_ = static_cast<float>(kDiffuserCompensation / std::sqrt(power / 2.0));
+    tailScale_.rampTo(static_cast<float>(kDiffuserCompensation / std::sqrt(power / 2.0)), glide);
+    shapeLeft_ = std::max(0, glide);
+}
+
+// A new reverb time glides too: with the loop gains changed at once, each
+// comb's output would step one delay later, when its line has turned over.
+void Reverb::stepShape() noexcept {
+    const bool last = --shapeLeft_ == 0;
+    for (Tank& tank : tanks_) {
+        for (Comb& c : tank.combs) {
+            c.feedback = last ? c.feedbackTarget : c.feedback + c.feedbackStep;
+            c.damp = last ? c.dampTarget : c.damp + c.dampStep;
+        }
+    }
 }
 
 float Reverb::runTank(Tank& tank, float input) noexcept {
@@ -145,7 +168,7 @@ float Reverb::runTank(Tank& tank, float input) noexcept {
 void Reverb::process(float* interleaved, int frames) noexcept {
     BASS_DX8_REVERB p;
     if (params_.loadIfChanged(p, seenStamp_)) {
-        applyShape(p);
+        applyShape(p, fresh_ ? 0 : rampSamples_);
         inGain_.rampTo(DbToGain(p.fInGain), fresh_ ? 0 : rampSamples_);
         mix_.rampTo(DbToGain(p.fReverbMix), fresh_ ? 0 : rampSamples_);
     }
@@ -169,9 +192,10 @@ void Reverb::process(float* interleaved, int frames) noexcept {
         for (int ch = 0; ch < channels_; ++ch)
             frame[ch] *= g;
         const float in = stereo ? 0.5f * (frame[0] + frame[1]) : frame[0];
-        const float wet = m * tailScale_;
-        frame[0] += wet * runTank(tanks_[0], in);
-        if (stereo) frame[1] += wet * runTank(tanks_[1], in);
+        if (shapeLeft_ > 0) stepShape();
+        const float toTank = in * tailScale_.next();
+        frame[0] += m * runTank(tanks_[0], toTank);
+        if (stereo) frame[1] += m * runTank(tanks_[1], toTank);
     }
 }
 

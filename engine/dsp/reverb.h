@@ -31,8 +31,8 @@ public:
 
     // Any thread. Returns false and changes nothing when a field lies outside
     // ReverbLimits or is NaN. Gains glide over kParameterRampSeconds; a new
-    // reverb time or ratio applies at the next block (it only changes how
-    // fast the tail decays, which cannot click).
+    // reverb time or ratio changes how fast the tail decays from the next
+    // block on, and the tail's level glides to match it.
     bool setParameters(const BASS_DX8_REVERB& params);
     // Any thread: the record as last set (ReverbLimits::kDefaults at first).
     BASS_DX8_REVERB parameters() const { return params_.load(); }
@@ -47,6 +47,7 @@ private:
         float feedback = 0.0f; // loop gain at DC
         float damp = 0.0f;     // pole of the loop's low-pass
         float store = 0.0f;    // low-pass memory
+        float feedbackTarget = 0.0f, dampTarget = 0.0f, feedbackStep = 0.0f, dampStep = 0.0f;
     };
     struct AllPass {
         std::vector<float> line;
@@ -58,7 +59,9 @@ private:
     };
 
     void clearTank() noexcept;
-    void applyShape(const BASS_DX8_REVERB& p) noexcept;
+    // glide: samples over which the tail's level moves to the new shape's
+    void applyShape(const BASS_DX8_REVERB& p, int glide) noexcept;
+    void stepShape() noexcept;
     float runTank(Tank& tank, float input) noexcept;
 
     ParamSlot<BASS_DX8_REVERB> params_;
@@ -67,10 +70,11 @@ private:
     int channels_ = 2;
     uint32_t seenStamp_ = 0;
     float appliedTime_ = -1.0f, appliedRatio_ = -1.0f;
-    float tailScale_ = 0.0f;
-    bool tankEmpty_ = true; // the delay lines hold only zeros
-    bool fresh_ = true;     // no sound since prepare/reset: a new setting applies at once
-    LinearRamp inGain_, mix_;
+
+    bool tankEmpty_ = true;               // the delay lines hold only zeros
+    bool fresh_ = true;                   // no sound since prepare/reset: a new setting applies at once
+    LinearRamp inGain_, mix_, tailScale_; // linear gains; tailScale_ acts at the tank's input
+    int shapeLeft_ = 0;                   // samples until the combs reach their new feedback and damping
     int rampSamples_ = 882;
     std::array<Tank, 2> tanks_;
 };

@@ -29,7 +29,8 @@ public:
     static constexpr int kErrorIllParam = 20;  // empty command line, bad rate or channel count
     static constexpr int kErrorCantStart = 33; // the program could not be started
 
-    // Ring capacity in seconds of sound; beyond it push() drops.
+    // Ring capacity: at least this many seconds of sound (rounded up to a
+    // power of two bytes); beyond it push() drops.
     static constexpr double kBufferSeconds = 3.0;
 
     EncoderProcess();

@@ -279,7 +279,7 @@ public:
         std::lock_guard lock(m_);
         Stream* s = Live(h);
         if (!s) return BASS_ACTIVE_STOPPED;
-        return s->played ? s->script.activeWhenPlaying : BASS_ACTIVE_PAUSED;
+        return s->played ? s->script.activeWhenPlaying : BASS_ACTIVE_STOPPED; // opened, not played
     }
     DWORD BASS_ChannelGetLevel(DWORD h) override {
         std::lock_guard lock(m_);

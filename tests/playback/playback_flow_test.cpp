@@ -140,6 +140,13 @@ TEST_F(PlaybackFlow, WithoutASecondUrlAFailureShowsAtOnce) {
         EXPECT_EQ(view_.status, u"not playing");
         EXPECT_EQ(view_.title, c.title);
         EXPECT_FALSE(view_.playPicture);
+
+        // Failed: Play/Stop tries the station again.
+        controller_->suiImageButton8Click();
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(fake_.OpenedUrls().size(), before + 2);
+        EXPECT_EQ(fake_.OpenedUrls().back(), c.url);
+        EXPECT_EQ(view_.status, u"not playing");
     }
 }
 
@@ -405,6 +412,17 @@ TEST_F(PlaybackFlow, PlayUrlFromClipboard) {
     fake_.SetLevels(fake_.HandleFor("http://clip/stream"), {5000});
     controller_->Timer1Timer();
     EXPECT_EQ(view_.status, u"http://clip/stream\t");
+
+    // A clipboard URL that cannot be opened shows its failure at once; nothing else is tried.
+    fake_.SetScript("http://clip/dead", Fails(engine::BASS_ERROR_FILEFORM));
+    view_.clipboard = u"http://clip/dead";
+    ASSERT_EQ(State().UrlMenu.Entries[3].Caption, kPlayClipboardCaption); // below the clipboard URL now
+    controller_->UrlMenuItemClick(3);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(fake_.OpenedUrls(), (std::vector<std::string>{"http://clip/stream", "http://clip/dead"}));
+    EXPECT_EQ(view_.status, u"not playing");
+    EXPECT_EQ(view_.title, u"Unsupported file format");
+    EXPECT_TRUE(fake_.IsFreed(fake_.HandleFor("http://clip/stream")));
 }
 
 TEST_F(PlaybackFlow, UrlMenuSwitchesCopiesAndStaysShutWhileBusy) {
@@ -460,6 +478,35 @@ TEST_F(PlaybackFlow, AnUnwritableRecentFileDoesNotStopPlaying) {
     EXPECT_EQ(fake_.OpenedUrls(), std::vector<std::string>{"http://only"});
     ASSERT_EQ(recent_.Count(), 1u);
     EXPECT_TRUE(QFileInfo(dir_.filePath("rec.dat")).isDir());
+}
+
+// Requests in quick succession, some still connecting, some retrying, some
+// stopped: whatever the interleaving, exactly the last station is heard and
+// every other stream opened on the way is released.
+TEST_F(PlaybackFlow, ManyQuickRequestsLeaveOnlyTheLastStationPlaying) {
+    fake_.SetScript("http://slow", Gated("slow"));
+    fake_.SetScript("http://ok", Opens());
+    fake_.SetScript("http://dead", Fails(engine::BASS_ERROR_NONET));
+    const std::u16string kinds[] = {u"\thttp://slow", u"\thttp://ok", u"\thttp://dead\thttp://ok",
+                                    u"\thttp://dead\thttp://slow"};
+    for (int i = 0; i < 40; ++i) {
+        controller_->PlayStation(u"S" + WideFromAnsi(std::to_string(i)) + u"\tD\tS\tC\tL" + kinds[i % 4]);
+        if (i % 7 == 3) controller_->suiImageButton8Click();
+        if (i == 20) fake_.Release("slow");
+        QTest::qWait(i % 3);
+    }
+    fake_.Release("slow");
+    controller_->PlayStation(u"Last\tD\tS\tC\tL\thttp://ok");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(WaitForConnectionWorkers(10s));
+    QTest::qWait(0);
+    const engine::HSTREAM last = State().Stream;
+    EXPECT_NE(last, 0u);
+    EXPECT_EQ(fake_.Audible(), std::vector<engine::DWORD>{last});
+    EXPECT_EQ(view_.effectStreams.back(), last);
+    EXPECT_EQ(State().StationLine, u"Last\tD\tS\tC\tL\thttp://ok");
+    EXPECT_FALSE(State().Connecting);
+    EXPECT_TRUE(view_.playPicture);
 }
 
 // The window may go while workers still run: they end by themselves, release
