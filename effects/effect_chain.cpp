@@ -92,7 +92,8 @@ void TEffectChain::ApplyEffectChain(HSTREAM stream) {
 
     const float volume = VolumeFromKnob(positions_[Index(TEffectKnob::Volume)]);
     library_.BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, volume);
-    library_.BASS_ChannelSetAttribute(stream, BASS_ATTRIB_PAN, PanFromKnob(positions_[Index(TEffectKnob::Pan)]));
+    library_.BASS_ChannelSetAttribute(stream, BASS_ATTRIB_PAN,
+                                      PanFromKnob(positions_[Index(TEffectKnob::Pan)]));
 
     if (mono_)
         handles_.MonoDsp = library_.BASS_ChannelSetDSP(stream, &MonoDspProc, ChannelsAsUser(channels), 0);
@@ -145,7 +146,8 @@ void TEffectChain::SendKnob(TEffectKnob knob, int position) {
         break;
     case TEffectKnob::Volume:
         // While muted the new position waits for the unmute.
-        if (!mute_) library_.BASS_ChannelSetAttribute(CurrentStream(), BASS_ATTRIB_VOL, VolumeFromKnob(position));
+        if (!mute_)
+            library_.BASS_ChannelSetAttribute(CurrentStream(), BASS_ATTRIB_VOL, VolumeFromKnob(position));
         break;
     case TEffectKnob::Pan:
         library_.BASS_ChannelSetAttribute(CurrentStream(), BASS_ATTRIB_PAN, PanFromKnob(position));

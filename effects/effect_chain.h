@@ -40,8 +40,8 @@ float PanFromKnob(int position);
 
 // Fixed band settings.
 inline constexpr float kBassCenter = 125.0f, kMiddleCenter = 1000.0f, kTrebleCenter = 8000.0f;
-inline constexpr float kBandWidth = 18.0f;       // semitones
-inline constexpr float kReverbTime = 1200.0f;    // ms
+inline constexpr float kBandWidth = 18.0f;    // semitones
+inline constexpr float kReverbTime = 1200.0f; // ms
 inline constexpr float kReverbHighRatio = 0.1f;
 
 // Windows virtual-key codes of the keys the effect chain answers.
@@ -128,7 +128,7 @@ public:
     THandles Handles() const;
 
 private:
-    void SendKnob(TEffectKnob knob, int position); // lock_ held
+    void SendKnob(TEffectKnob knob, int position);  // lock_ held
     void SetBandGain(engine::HFX fx, int position); // lock_ held
     void SetMonoDsp(engine::HSTREAM stream);        // lock_ held
     engine::HSTREAM CurrentStream() const { return state_.Stream.load(); }

@@ -11,7 +11,8 @@ namespace lumaro {
 
 using namespace engine;
 
-TRecorder::TRecorder(AudioLibrary& library, TPlayerState& state, TRecorderView& view, std::string programDirectory)
+TRecorder::TRecorder(AudioLibrary& library, TPlayerState& state, TRecorderView& view,
+                     std::string programDirectory)
     : library_(library), player_(state), view_(view), programDirectory_(std::move(programDirectory)) {}
 
 void TRecorder::suiImageButton9Click() {
@@ -29,7 +30,8 @@ void TRecorder::StartRecording() {
     const HSTREAM stream = player_.Stream.load();
     library_.BASS_Encode_Stop(stream); // at most one encoder per stream
     player_.StationFields = SplitStationLine(player_.StationLine);
-    const std::u16string stationName = player_.StationFields.empty() ? std::u16string() : player_.StationFields[0];
+    const std::u16string stationName =
+        player_.StationFields.empty() ? std::u16string() : player_.StationFields[0];
 
     // The encoder writes its file relative to the current directory, so the
     // station folder is made current for the start and left again at once.

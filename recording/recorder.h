@@ -32,7 +32,8 @@ public:
 };
 
 // The encoder's flags: 16-bit samples, freed with the stream.
-inline constexpr engine::DWORD kRecordingEncodeFlags = engine::BASS_ENCODE_FP_16BIT | engine::BASS_ENCODE_AUTOFREE;
+inline constexpr engine::DWORD kRecordingEncodeFlags =
+    engine::BASS_ENCODE_FP_16BIT | engine::BASS_ENCODE_AUTOFREE;
 
 class TRecorder {
 public:

@@ -52,12 +52,14 @@ TEST_F(AudibleChainTest, EachBandKnobChangesItsToneByItsGain) {
     const double hz[] = {125.0, 1000.0, 8000.0};
     auto levels = [&](const std::vector<float>& out) {
         std::vector<double> l;
-        for (double f : hz) l.push_back(ToneAmplitude(out, 0, f, Start(out) + kSkip, kWindow));
+        for (double f : hz)
+            l.push_back(ToneAmplitude(out, 0, f, Start(out) + kSkip, kWindow));
         return l;
     };
     const auto none = [](TEffectChain&) {};
     const std::vector<double> flat = levels(Play(mp3, none, none));
-    for (double a : flat) ASSERT_NEAR(a, 0.1, 0.015) << "volume knob at its start position 50";
+    for (double a : flat)
+        ASSERT_NEAR(a, 0.1, 0.015) << "volume knob at its start position 50";
 
     struct BandCase {
         const char* name;
@@ -106,8 +108,12 @@ TEST_F(AudibleChainTest, MonoPanVolumeAndMuteAct) {
          },
          0.4, 0.4, 0.0, 0.0},
         {"pan hard left", full, [](TEffectChain& c) { c.DIBKnob7Change(-100); }, 0.4, 0.0, 0.0, 0.0},
-        {"pan half right", [](TEffectChain& c) { c.DIBKnob5Change(100); c.DIBKnob7Change(50); }, nothing, 0.2,
-         0.4, 0.0, 0.0},
+        {"pan half right",
+         [](TEffectChain& c) {
+             c.DIBKnob5Change(100);
+             c.DIBKnob7Change(50);
+         },
+         nothing, 0.2, 0.4, 0.0, 0.0},
         {"volume knob at 50", nothing, nothing, 0.2, 0.2, 0.0, 0.0},
         {"muted, volume turned while muted", full,
          [](TEffectChain& c) {

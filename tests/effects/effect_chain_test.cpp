@@ -78,20 +78,28 @@ protected:
     HFX FxOf(TEffectKnob knob) const {
         const auto h = chain_.Handles();
         switch (knob) {
-        case TEffectKnob::Bass: return h.BassFx;
-        case TEffectKnob::Middle: return h.MiddleFx;
-        case TEffectKnob::Treble: return h.TrebleFx;
-        default: return h.ReverbFx;
+        case TEffectKnob::Bass:
+            return h.BassFx;
+        case TEffectKnob::Middle:
+            return h.MiddleFx;
+        case TEffectKnob::Treble:
+            return h.TrebleFx;
+        default:
+            return h.ReverbFx;
         }
     }
     // What knob's position reaches the engine: a band's gain, the reverb mix,
     // or the last volume / pan attribute.
     float SentValue(TEffectKnob knob) const {
         switch (knob) {
-        case TEffectKnob::Volume: return Attribs(BASS_ATTRIB_VOL).back();
-        case TEffectKnob::Pan: return Attribs(BASS_ATTRIB_PAN).back();
-        case TEffectKnob::Reverb: return LastSet(FxOf(knob)).at(1);
-        default: return LastSet(FxOf(knob)).at(2);
+        case TEffectKnob::Volume:
+            return Attribs(BASS_ATTRIB_VOL).back();
+        case TEffectKnob::Pan:
+            return Attribs(BASS_ATTRIB_PAN).back();
+        case TEffectKnob::Reverb:
+            return LastSet(FxOf(knob)).at(1);
+        default:
+            return LastSet(FxOf(knob)).at(2);
         }
     }
 
@@ -109,9 +117,9 @@ struct MappingCase {
 
 TEST_F(EffectChainTest, KnobPositionsMapToEngineValuesOnANewStreamAndOnThePlayingOne) {
     const std::vector<MappingCase> cases = {
-        {TEffectKnob::Bass, 3, 1.0f},       {TEffectKnob::Bass, -3, -1.0f},
-        {TEffectKnob::Bass, -20, -10.0f},   {TEffectKnob::Middle, 20, 10.0f},
-        {TEffectKnob::Treble, -7, -3.0f},   {TEffectKnob::Treble, 1, 0.0f},
+        {TEffectKnob::Bass, 3, 1.0f},        {TEffectKnob::Bass, -3, -1.0f},
+        {TEffectKnob::Bass, -20, -10.0f},    {TEffectKnob::Middle, 20, 10.0f},
+        {TEffectKnob::Treble, -7, -3.0f},    {TEffectKnob::Treble, 1, 0.0f},
         {TEffectKnob::Bass, -99, -10.0f}, // outside the range: the nearer bound
         {TEffectKnob::Reverb, -141, -96.0f}, {TEffectKnob::Reverb, -140, -14.0f},
         {TEffectKnob::Reverb, 0, 0.0f},      {TEffectKnob::Reverb, -75, -7.5f},
@@ -156,8 +164,9 @@ TEST_F(EffectChainTest, ApplyPutsTheWholeChainOnTheNewStreamInOrder) {
         EXPECT_EQ(calls[i].priority, 1);
     }
     EXPECT_NE(h.BassFx, h.MiddleFx);
-    const std::vector<std::pair<HFX, std::vector<float>>> bands = {
-        {h.BassFx, {125.0f, 18.0f, 4.0f}}, {h.MiddleFx, {1000.0f, 18.0f, -2.0f}}, {h.TrebleFx, {8000.0f, 18.0f, 6.0f}}};
+    const std::vector<std::pair<HFX, std::vector<float>>> bands = {{h.BassFx, {125.0f, 18.0f, 4.0f}},
+                                                                   {h.MiddleFx, {1000.0f, 18.0f, -2.0f}},
+                                                                   {h.TrebleFx, {8000.0f, 18.0f, 6.0f}}};
     for (size_t i = 0; i < bands.size(); ++i) {
         EXPECT_EQ(calls[4 + i].name, "FXSet");
         EXPECT_EQ(calls[4 + i].handle, bands[i].first);
@@ -166,7 +175,8 @@ TEST_F(EffectChainTest, ApplyPutsTheWholeChainOnTheNewStreamInOrder) {
     EXPECT_EQ(calls[7].name, "FXGet");
     EXPECT_EQ(calls[7].handle, h.ReverbFx);
     EXPECT_EQ(calls[8].name, "FXSet");
-    EXPECT_EQ(calls[8].values, (std::vector<float>{engine::ReverbLimits::kDefaults.fInGain, -3.0f, 1200.0f, 0.1f}));
+    EXPECT_EQ(calls[8].values,
+              (std::vector<float>{engine::ReverbLimits::kDefaults.fInGain, -3.0f, 1200.0f, 0.1f}));
     EXPECT_EQ(calls[9].kind, BASS_ATTRIB_VOL);
     EXPECT_FLOAT_EQ(calls[9].values[0], 0.8f);
     EXPECT_EQ(calls[10].kind, BASS_ATTRIB_PAN);
@@ -264,7 +274,7 @@ TEST_F(EffectChainTest, VolumeKeysMoveTheKnobByThreeWithinItsRange) {
         size_t sends;
     };
     const std::vector<KeyCase> cases = {
-        {98, kKeyF12, 5, 100, 1}, {50, kKeyNumPadPlus, 2, 56, 2}, {2, kKeyF11, 1, 0, 1},
+        {98, kKeyF12, 5, 100, 1},      {50, kKeyNumPadPlus, 2, 56, 2}, {2, kKeyF11, 1, 0, 1},
         {0, kKeyNumPadMinus, 3, 0, 0}, {10, kKeyNumPadMinus, 1, 7, 1},
     };
     for (const auto& c : cases) {
@@ -321,7 +331,8 @@ TEST_F(EffectChainTest, MonoDspAveragesStereoPairsAndLeavesOtherStreamsAlone) {
     void* stereoUser = Calls("SetDSP").at(0).user;
     std::vector<float> block = {1.0f, 0.0f, -0.5f, 0.5f, 0.25f, 0.75f, 0.3f};
     TEffectChain::MonoDspProc(1, kStream, block.data(), static_cast<DWORD>(block.size() * 4), stereoUser);
-    EXPECT_EQ(block, (std::vector<float>{0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.5f, 0.3f})) << "an odd last float stays";
+    EXPECT_EQ(block, (std::vector<float>{0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.5f, 0.3f}))
+        << "an odd last float stays";
 
     chain_.suiImageButton2Click();
     Open(8, 1);
