@@ -367,7 +367,7 @@ TEST_F(EffectChainTest, AKnobTurnedWhileAWorkerAppliesTheChainNeverMixesUpBands)
     // centre in the shared working record.
     std::atomic<bool> stop{false};
     std::thread worker([&] {
-        for (HSTREAM h = 100; h < 100 + 400; ++h) {
+        for (HSTREAM h = 100; h < 100 + 2000; ++h) {
             {
                 std::lock_guard lock(state_.Lock);
                 state_.Stream = h;
