@@ -26,7 +26,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 
 step "Fuzzing"
-(cd build-fuzz && ctest --output-on-failure) || failed=1
+(cd build-fuzz && ctest --output-on-failure -j2) || failed=1
 
 step "Unit tests under ASan and UBSan"
 (cd build-asan && ctest --output-on-failure -j2 -LE "e2e|bench") || failed=1

@@ -22,7 +22,8 @@ public:
         path_ = ::mkdtemp(pattern);
         WideList wide;
         wide.reserve(lines.size());
-        for (const auto& line : lines) wide.push_back(WideFromAnsi(line));
+        for (const auto& line : lines)
+            wide.push_back(WideFromAnsi(line));
         TScrambledListFile::SaveWideList((path_ / "stations.dat").string(), wide, kListKey);
     }
     ~BenchDir() { std::filesystem::remove_all(path_); }
@@ -40,7 +41,10 @@ void LoadCatalogue(const BenchDir& dir, TStationCatalogue& catalogue) {
 
 void LaterStart(benchmark::State& state, const ByteList& lines) {
     BenchDir dir(lines);
-    { TStationCatalogue warm; LoadCatalogue(dir, warm); } // writes utf8stations.dat once
+    {
+        TStationCatalogue warm;
+        LoadCatalogue(dir, warm);
+    } // writes utf8stations.dat once
     for (auto _ : state) {
         TStationCatalogue catalogue;
         LoadCatalogue(dir, catalogue);
@@ -65,17 +69,7 @@ void FirstStart(benchmark::State& state, const ByteList& lines) {
 
 ByteList ReadRealStations() {
     const std::string path = LUMARO_REAL_STATIONS;
-    if (!FileExists(path)) return {};
-    const std::string text = ReadWholeFile(path);
-    ByteList lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    return FileExists(path) ? ReadTextFileLines(path) : ByteList{};
 }
 
 } // namespace
@@ -85,12 +79,17 @@ int main(int argc, char** argv) {
     static const ByteList large = GenerateCatalogue(100000, 1);
     static const ByteList real = ReadRealStations();
 
-    benchmark::RegisterBenchmark("LaterStart/synthetic15000", LaterStart, small)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("LaterStart/synthetic100000", LaterStart, large)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("FirstStart/synthetic15000", FirstStart, small)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("FirstStart/synthetic100000", FirstStart, large)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LaterStart/synthetic15000", LaterStart, small)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LaterStart/synthetic100000", LaterStart, large)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstStart/synthetic15000", FirstStart, small)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstStart/synthetic100000", FirstStart, large)
+        ->Unit(benchmark::kMillisecond);
     if (real.empty()) {
-        std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n", LUMARO_REAL_STATIONS);
+        std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n",
+                     LUMARO_REAL_STATIONS);
     } else {
         benchmark::RegisterBenchmark("LaterStart/real", LaterStart, real)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("FirstStart/real", FirstStart, real)->Unit(benchmark::kMillisecond);

@@ -2,10 +2,61 @@
 
 #include "data/scrambled_list_file.h"
 
+#include <cerrno>
+#include <cstring>
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+#include <unistd.h>
+
 namespace lumaro {
 
 void TPersonalList::LoadIfPresent() {
     if (FileExists(fileName_)) TScrambledListFile::LoadWideList(fileName_, entries_, kListKey);
+}
+
+void TPersonalList::Save() const {
+    TScrambledListFile::SaveWideList(fileName_, entries_, kListKey);
+}
+
+void TPersonalList::DeleteFile() const {
+    if (::unlink(fileName_.c_str()) != 0 && errno != ENOENT)
+        throw ListFileError("cannot delete " + fileName_ + ": " + std::strerror(errno));
+}
+
+bool SameEntry(std::u16string_view a, std::u16string_view b) {
+    UErrorCode status = U_ZERO_ERROR;
+    const int order =
+        u_strCaseCompare(reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
+                         reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size()),
+                         U_FOLD_CASE_DEFAULT, &status);
+    return U_SUCCESS(status) && order == 0;
+}
+
+int TPersonalList::Find(std::u16string_view text) const {
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (SameEntry(entries_[i], text)) return static_cast<int>(i);
+    return -1;
+}
+
+bool TPersonalList::RemoveAt(size_t i) {
+    if (i >= entries_.size()) return false;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+    return true;
+}
+
+bool TFavoritesList::Add(std::u16string_view line) {
+    if (line.empty() || Find(line) >= 0) return false;
+    entries_.emplace(entries_.begin(), line);
+    return true;
+}
+
+bool TRecentList::EnterRecent(std::u16string_view line) {
+    if (line.empty()) return false;
+    const int found = Find(line);
+    if (found >= 0) RemoveAt(static_cast<size_t>(found));
+    entries_.emplace(entries_.begin(), line);
+    if (entries_.size() > kMaxEntries) entries_.resize(kMaxEntries);
+    return true;
 }
 
 } // namespace lumaro

@@ -16,6 +16,19 @@ public:
     // Raises ListFileError when the file exists but cannot be read.
     void LoadIfPresent();
 
+    // Writes the whole list (atomically); raises ListFileError.
+    void Save() const;
+    // Deletes the list's file when it exists; raises ListFileError when it
+    // exists but cannot be deleted.
+    void DeleteFile() const;
+
+    // Position of the first entry that is the same as text (letter case
+    // ignored, anything else counts), or -1.
+    int Find(std::u16string_view text) const;
+    // Removes entry i; false (nothing changes) when there is no such entry.
+    bool RemoveAt(size_t i);
+    void Clear() { entries_.clear(); }
+
     const std::string& FileName() const { return fileName_; }
     size_t Count() const { return entries_.size(); }
     const std::u16string& Entry(size_t i) const { return entries_[i]; }
@@ -26,15 +39,24 @@ protected:
     WideList entries_; // position 0 is the newest
 };
 
+// Two texts are the same entry when they differ in letter case at most.
+bool SameEntry(std::u16string_view a, std::u16string_view b);
+
 class TFavoritesList : public TPersonalList {
 public:
     TFavoritesList() : TPersonalList("fav.dat") {}
+    // Puts line on top unless it is empty or already listed (which then stays
+    // where it is). Returns whether the list changed; the caller saves.
+    bool Add(std::u16string_view line);
 };
 
 class TRecentList : public TPersonalList {
 public:
     static constexpr size_t kMaxEntries = 15;
     TRecentList() : TPersonalList("rec.dat") {}
+    // Moves line to the top (removing its earlier entry) and keeps the newest
+    // kMaxEntries. Returns false, changing nothing, for an empty line.
+    bool EnterRecent(std::u16string_view line);
 };
 
 } // namespace lumaro

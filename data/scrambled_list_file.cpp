@@ -40,7 +40,8 @@ std::string ErrnoText(const std::string& what, const std::string& fileName) {
 } // namespace
 
 void TScrambledListFile::Scramble(std::string& bytes, unsigned char key) {
-    for (char& b : bytes) b = static_cast<char>(static_cast<unsigned char>(b) ^ key);
+    for (char& b : bytes)
+        b = static_cast<char>(static_cast<unsigned char>(b) ^ key);
 }
 
 WideList TScrambledListFile::DecodeWide(std::string_view plain) {
@@ -58,11 +59,14 @@ WideList TScrambledListFile::DecodeWide(std::string_view plain) {
     const unsigned char* units = p + 2;
     const size_t n = (plain.size() - 2) / 2; // an odd last byte is ignored
     const int lo = little ? 0 : 1, hi = little ? 1 : 0;
-    auto unit = [&](size_t i) -> char16_t { return static_cast<char16_t>(units[2 * i + lo] | (units[2 * i + hi] << 8)); };
+    auto unit = [&](size_t i) -> char16_t {
+        return static_cast<char16_t>(units[2 * i + lo] | (units[2 * i + hi] << 8));
+    };
     size_t start = 0, i = 0;
     auto emit = [&](size_t end) {
         std::u16string& line = list.emplace_back(end - start, u'\0');
-        for (size_t k = start; k < end; ++k) line[k - start] = unit(k);
+        for (size_t k = start; k < end; ++k)
+            line[k - start] = unit(k);
     };
     list.reserve(n / 64);
     for (; i < n; ++i) {
@@ -79,7 +83,8 @@ WideList TScrambledListFile::DecodeWide(std::string_view plain) {
 
 std::string TScrambledListFile::EncodeWide(const WideList& list) {
     size_t units = 0;
-    for (const auto& line : list) units += line.size() + 2;
+    for (const auto& line : list)
+        units += line.size() + 2;
     std::string out;
     out.reserve(2 + 2 * units);
     out.push_back(static_cast<char>(0xFF));
@@ -89,7 +94,8 @@ std::string TScrambledListFile::EncodeWide(const WideList& list) {
         out.push_back(static_cast<char>(c >> 8));
     };
     for (const auto& line : list) {
-        for (char16_t c : line) put(c);
+        for (char16_t c : line)
+            put(c);
         put(u'\r');
         put(u'\n');
     }
@@ -106,7 +112,8 @@ ByteList TScrambledListFile::DecodeBytes(std::string_view plain) {
 
 std::string TScrambledListFile::EncodeBytes(const ByteList& list) {
     size_t size = 0;
-    for (const auto& line : list) size += line.size() + 2;
+    for (const auto& line : list)
+        size += line.size() + 2;
     std::string out;
     out.reserve(size);
     for (const auto& line : list) {

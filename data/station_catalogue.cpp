@@ -25,13 +25,15 @@ void TStationCatalogue::BuildAnsiCopy() {
     // is the same as converting the joined text and splitting it again.
     ansi_.clear();
     ansi_.reserve(lines_.size());
-    for (const auto& line : lines_) ansi_.push_back(AnsiFromWide(line));
+    for (const auto& line : lines_)
+        ansi_.push_back(AnsiFromWide(line));
 }
 
 void TStationCatalogue::BuildSearchCopy() {
     search_.clear();
     search_.reserve(lines_.size());
-    for (const auto& line : lines_) search_.push_back(SearchForm(line));
+    for (const auto& line : lines_)
+        search_.push_back(SearchForm(line));
 }
 
 void TStationCatalogue::PrepareSearchCopy(const std::string& fileName) {

@@ -24,10 +24,12 @@ void SplitStationLine(std::u16string_view text, TStationRecord& record) {
     const size_t n = text.size();
     size_t i = 0;
     while (i < n) {
-        while (i < n && text[i] == u'\t') ++i;
+        while (i < n && text[i] == u'\t')
+            ++i;
         if (i == n) break;
         const size_t start = i;
-        while (i < n && text[i] != u'\t') ++i;
+        while (i < n && text[i] != u'\t')
+            ++i;
         record.emplace_back(text.substr(start, i - start));
     }
     record.resize(record.size() + kTrailingEmpties);
@@ -38,8 +40,10 @@ void SplitStationLine(std::u16string_view text, TStationRecord& record) {
 
 std::u16string TrimWide(std::u16string_view text) {
     size_t b = 0, e = text.size();
-    while (b < e && text[b] <= u' ') ++b;
-    while (e > b && text[e - 1] <= u' ') --e;
+    while (b < e && text[b] <= u' ')
+        ++b;
+    while (e > b && text[e - 1] <= u' ')
+        --e;
     return std::u16string(text.substr(b, e - b));
 }
 

@@ -4,21 +4,29 @@
 
 namespace lumaro {
 
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 std::string Utf8FromWide(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char16_t c : text)
+        AppendUtf8(out, c);
     return out;
 }
 
@@ -33,11 +41,16 @@ std::u16string WideFromUtf8(std::string_view text) {
     while (i < n) {
         const unsigned char lead = p[i];
         size_t extra = 0;
-        if (lead >= 0xFC) extra = 5;
-        else if (lead >= 0xF8) extra = 4;
-        else if (lead >= 0xF0) extra = 3;
-        else if (lead >= 0xE0) extra = 2;
-        else if (lead >= 0xC0) extra = 1;
+        if (lead >= 0xFC)
+            extra = 5;
+        else if (lead >= 0xF8)
+            extra = 4;
+        else if (lead >= 0xF0)
+            extra = 3;
+        else if (lead >= 0xE0)
+            extra = 2;
+        else if (lead >= 0xC0)
+            extra = 1;
         if (lead < 0x80 && extra == 0) {
             out.push_back(lead);
             ++i;
@@ -78,9 +91,11 @@ std::string AnsiFromWide(std::u16string_view text) {
     // Most station lines are plain ASCII: narrow them in one tight loop.
     const size_t n = text.size();
     size_t ascii = 0;
-    while (ascii < n && text[ascii] < 0x80) ++ascii;
+    while (ascii < n && text[ascii] < 0x80)
+        ++ascii;
     std::string out(ascii, '\0');
-    for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+    for (size_t i = 0; i < ascii; ++i)
+        out[i] = static_cast<char>(text[i]);
     if (ascii == n) return out;
     out.reserve(ascii + 3 * (n - ascii));
     for (size_t i = ascii; i < n; ++i) {
@@ -95,25 +110,7 @@ std::string AnsiFromWide(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        char buffer[4];
-        size_t len;
-        if (cp < 0x800) {
-            buffer[0] = static_cast<char>(0xC0 | (cp >> 6));
-            buffer[1] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 2;
-        } else if (cp < 0x10000) {
-            buffer[0] = static_cast<char>(0xE0 | (cp >> 12));
-            buffer[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            buffer[2] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 3;
-        } else {
-            buffer[0] = static_cast<char>(0xF0 | (cp >> 18));
-            buffer[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            buffer[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            buffer[3] = static_cast<char>(0x80 | (cp & 0x3F));
-            len = 4;
-        }
-        out.append(buffer, len);
+        AppendUtf8(out, cp);
     }
     return out;
 }
@@ -133,10 +130,19 @@ std::u16string WideFromAnsi(std::string_view text) {
         }
         size_t extra;
         uint32_t cp, min;
-        if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; cp = lead & 0x1F; min = 0x80; }
-        else if (lead >= 0xE0 && lead <= 0xEF) { extra = 2; cp = lead & 0x0F; min = 0x800; }
-        else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; cp = lead & 0x07; min = 0x10000; }
-        else {
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            cp = lead & 0x1F;
+            min = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            cp = lead & 0x0F;
+            min = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            cp = lead & 0x07;
+            min = 0x10000;
+        } else {
             out.push_back(0xFFFD);
             ++i;
             continue;
@@ -175,7 +181,9 @@ std::u16string LowerWide(std::u16string_view text) {
     return out;
 }
 
-std::string SearchForm(std::u16string_view text) { return Utf8FromWide(LowerWide(text)); }
+std::string SearchForm(std::u16string_view text) {
+    return Utf8FromWide(LowerWide(text));
+}
 
 std::string UpperAscii(std::string_view text) {
     std::string out(text);

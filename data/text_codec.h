@@ -12,6 +12,9 @@ using WideString = std::u16string;
 using WideList = std::vector<std::u16string>;
 using ByteList = std::vector<std::string>;
 
+// Appends one code point (up to U+10FFFF; surrogate values as three bytes).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Each UTF-16 code unit encoded by itself (surrogates become two 3-byte
 // sequences), so WideFromUtf8 gives back exactly the same code units.
 std::string Utf8FromWide(std::u16string_view text);

@@ -15,8 +15,12 @@ class TStationCatalogue;
 class TPersonalList;
 
 // True when the first argument asks for a start hidden in the tray.
-inline bool IsTrayArgument(std::string_view arg) { return arg == "a"; }
-inline bool IsStationArgument(std::string_view arg) { return arg.find('@') != std::string_view::npos; }
+inline bool IsTrayArgument(std::string_view arg) {
+    return arg == "a";
+}
+inline bool IsStationArgument(std::string_view arg) {
+    return arg.find('@') != std::string_view::npos;
+}
 
 // Splits at "@"; runs of "@" count as one and no part is ever empty.
 ByteList SplitArgumentParts(std::string_view arg);

@@ -1,5 +1,7 @@
 #include "tools/catalogue_generator.h"
 
+#include "data/scrambled_list_file.h"
+
 #include <array>
 #include <random>
 #include <string_view>
@@ -8,6 +10,7 @@ namespace lumaro {
 
 namespace {
 
+// clang-format off
 constexpr std::string_view kGenres[] = {
     "Jazz", "Blues", "Rock", "Pop", "Classical", "News", "Talk", "Electronic", "Ambient", "Folk",
     "Country", "Reggae", "Hip Hop", "Soul", "Funk", "Disco", "House", "Techno", "Trance", "Metal",
@@ -91,18 +94,7 @@ constexpr std::string_view kDescriptionWords[] = {
     "and", "community", "station", "hits", "classic", "new", "all", "day", "long", "weather", "sport",
     "culture", "programmes", "independent", "public", "service", "broadcasting", "since", "your"};
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
+// clang-format on
 
 class Generator {
 public:
@@ -129,10 +121,7 @@ public:
 private:
     unsigned Below(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(rng_); }
     bool Chance(unsigned percent) { return Below(100) < percent; }
-    template <size_t N>
-    std::string_view Pick(const std::string_view (&items)[N]) {
-        return items[Below(N)];
-    }
+    template <size_t N> std::string_view Pick(const std::string_view (&items)[N]) { return items[Below(N)]; }
 
     std::string Name() {
         std::string name;
@@ -142,7 +131,8 @@ private:
             for (unsigned w = 0; w < words; ++w) {
                 if (w) name += ' ';
                 const unsigned letters = 2 + Below(6);
-                for (unsigned l = 0; l < letters; ++l) AppendUtf8(name, script.first + Below(script.count));
+                for (unsigned l = 0; l < letters; ++l)
+                    AppendUtf8(name, script.first + Below(script.count));
             }
             if (Chance(40)) name += " FM";
             return name;
@@ -183,8 +173,8 @@ private:
     }
 
     std::string Url(size_t index, unsigned u) {
-        static constexpr std::string_view kSuffixes[] = {"/stream", "/live.mp3", "/;stream.mp3", "/aac",
-                                                         "/listen.pls", "/playlist.m3u8", "/radio.ogg"};
+        static constexpr std::string_view kSuffixes[] = {
+            "/stream", "/live.mp3", "/;stream.mp3", "/aac", "/listen.pls", "/playlist.m3u8", "/radio.ogg"};
         std::string url = Chance(50) ? "https://" : "http://";
         url += "stream" + std::to_string(Below(9)) + ".station" + std::to_string(index) + ".example";
         if (Chance(40)) url += ":" + std::to_string(8000 + Below(10));
@@ -201,7 +191,23 @@ ByteList GenerateCatalogue(size_t count, uint64_t seed) {
     Generator generator(seed);
     ByteList lines;
     lines.reserve(count);
-    for (size_t i = 0; i < count; ++i) lines.push_back(generator.Station(i));
+    for (size_t i = 0; i < count; ++i)
+        lines.push_back(generator.Station(i));
+    return lines;
+}
+
+ByteList ReadTextFileLines(const std::string& fileName) {
+    const std::string text = ReadWholeFile(fileName);
+    ByteList lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.emplace_back(text.substr(start, stop - start));
+        start = end + 1;
+    }
     return lines;
 }
 

@@ -23,24 +23,9 @@ struct UsageError : std::runtime_error {
 const char* const kUsage = "usage: lumaro-catalogue build [--bytes] IN OUT | dump [--bytes] FILE | "
                            "generate N OUT [--seed S]";
 
-// The lines of a text file split at LF, a CR before the LF dropped; a final
-// LF ends the last line.
-ByteList ReadTextLines(const std::string& fileName) {
-    const std::string text = ReadWholeFile(fileName);
-    ByteList lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
-        lines.emplace_back(text.substr(start, stop - start));
-        start = end + 1;
-    }
-    return lines;
+bool IsValidUtf8(const std::string& s) {
+    return AnsiFromWide(WideFromAnsi(s)) == s;
 }
-
-bool IsValidUtf8(const std::string& s) { return AnsiFromWide(WideFromAnsi(s)) == s; }
 
 void CheckLine(const std::string& line, size_t number, bool bytes) {
     const std::string where = "line " + std::to_string(number);
@@ -54,15 +39,17 @@ void CheckLine(const std::string& line, size_t number, bool bytes) {
 }
 
 void Build(const std::string& in, const std::string& out, bool bytes) {
-    const ByteList lines = ReadTextLines(in);
-    for (size_t i = 0; i < lines.size(); ++i) CheckLine(lines[i], i + 1, bytes);
+    const ByteList lines = ReadTextFileLines(in);
+    for (size_t i = 0; i < lines.size(); ++i)
+        CheckLine(lines[i], i + 1, bytes);
     if (bytes) {
         TScrambledListFile::SaveByteList(out, lines, kListKey);
         return;
     }
     WideList wide;
     wide.reserve(lines.size());
-    for (const auto& line : lines) wide.push_back(WideFromAnsi(line));
+    for (const auto& line : lines)
+        wide.push_back(WideFromAnsi(line));
     TScrambledListFile::SaveWideList(out, wide, kListKey);
 }
 
@@ -71,11 +58,13 @@ void Dump(const std::string& file, bool bytes) {
     if (bytes) {
         ByteList lines;
         TScrambledListFile::LoadByteList(file, lines, kListKey);
-        for (const auto& line : lines) (out += line) += '\n';
+        for (const auto& line : lines)
+            (out += line) += '\n';
     } else {
         WideList lines;
         TScrambledListFile::LoadWideList(file, lines, kListKey);
-        for (const auto& line : lines) (out += AnsiFromWide(line)) += '\n';
+        for (const auto& line : lines)
+            (out += AnsiFromWide(line)) += '\n';
     }
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         throw std::runtime_error("cannot write to standard output");
@@ -90,7 +79,8 @@ unsigned long long ParseCount(const std::string& text, const char* what) {
     } catch (const std::exception&) {
         used = 0;
     }
-    if (used != text.size() || used == 0) throw std::runtime_error(std::string("not a valid ") + what + ": " + text);
+    if (used != text.size() || used == 0)
+        throw std::runtime_error(std::string("not a valid ") + what + ": " + text);
     return value;
 }
 
@@ -113,7 +103,8 @@ int Run(const std::vector<std::string>& args) {
         const auto seed = rest.size() == 4 ? ParseCount(rest[3], "seed") : 1;
         const ByteList lines = GenerateCatalogue(static_cast<size_t>(count), seed);
         std::string text;
-        for (const auto& line : lines) (text += line) += '\n';
+        for (const auto& line : lines)
+            (text += line) += '\n';
         WriteFileAtomically(rest[1], text);
     } else {
         throw UsageError(kUsage);

@@ -1,8 +1,8 @@
 #include "data/scrambled_list_file.h"
 #include "test_util.h"
 
-#include <fstream>
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -60,8 +60,7 @@ TEST_P(WideDecoding, LoadsTheLines) {
 INSTANTIATE_TEST_SUITE_P(
     LineRules, WideDecoding,
     ::testing::Values(
-        WideCase{"zero_bytes", "", {}},
-        WideCase{"mark_alone", Bytes({0xFF, 0xFE}), {}},
+        WideCase{"zero_bytes", "", {}}, WideCase{"mark_alone", Bytes({0xFF, 0xFE}), {}},
         WideCase{"crlf", Utf16Le(u"a\r\nb\r\n"), {u"a", u"b"}},
         WideCase{"lf_only", Utf16Le(u"a\nb\n"), {u"a", u"b"}},
         WideCase{"cr_only", Utf16Le(u"a\rb"), {u"a", u"b"}},
@@ -176,7 +175,8 @@ TEST(ListFileErrors, SaveLeavesNoTemporaryFileBehind) {
     TScrambledListFile::SaveWideList("fav.dat", {u"a"}, kListKey);
     TScrambledListFile::SaveWideList("fav.dat", {u"b"}, kListKey);
     size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        ++files;
     EXPECT_EQ(files, 1u);
 }
 

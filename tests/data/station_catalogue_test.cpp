@@ -19,9 +19,11 @@ TEST(StationCatalogue, BuildsParallelCopies) {
     catalogue.BuildAnsiCopy();
     catalogue.PrepareSearchCopy("utf8stations.dat");
     ASSERT_EQ(catalogue.Count(), 3u);
-    EXPECT_EQ(catalogue.AnsiLine(0), "R\xC3\x81" "DIO Um\tDesc\tPop\tPortugal\tPortuguese\thttp://a");
+    EXPECT_EQ(catalogue.AnsiLine(0), "R\xC3\x81"
+                                     "DIO Um\tDesc\tPop\tPortugal\tPortuguese\thttp://a");
     EXPECT_EQ(catalogue.AnsiLine(2), "Emoji \xF0\x9F\x98\x80\t-\t-\t-\t-\thttp://c");
-    EXPECT_EQ(catalogue.SearchLine(0), "r\xC3\xA1" "dio um\tdesc\tpop\tportugal\tportuguese\thttp://a");
+    EXPECT_EQ(catalogue.SearchLine(0), "r\xC3\xA1"
+                                       "dio um\tdesc\tpop\tportugal\tportuguese\thttp://a");
     EXPECT_EQ(catalogue.SearchLine(2), "emoji \xED\xA0\xBD\xED\xB8\x80\t-\t-\t-\t-\thttp://c");
     ByteList stored;
     TScrambledListFile::LoadByteList("utf8stations.dat", stored, kListKey);

@@ -8,7 +8,8 @@ using namespace lumaro;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string line(size / 2, u'\0');
-    for (size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    for (size_t i = 0; i < line.size(); ++i)
+        line[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
 
     const TStationRecord record = SplitStationLine(line);
     if (record.size() < 11) std::abort();

@@ -38,7 +38,8 @@ protected:
         FILE* pipe = ::popen(command.c_str(), "r");
         char buffer[65536];
         size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            r.out.append(buffer, n);
         r.status = WEXITSTATUS(::pclose(pipe));
         r.err = ReadWholeFile(errFile);
         return r;
@@ -129,7 +130,8 @@ TEST_F(CatalogueTool, GenerateGivesAVariedRepeatableCatalogue) {
         countries.insert(record[3]);
         languages.insert(record[4]);
         if (record[0][0] >= 0x370) ++nonLatin;
-        for (int i = 1; i <= 4; ++i) placeholders += record[i] == u"-";
+        for (int i = 1; i <= 4; ++i)
+            placeholders += record[i] == u"-";
         urlCounts.insert(record.size() - 16 - 5);
     }
     EXPECT_EQ(lines, 15000u);

@@ -1,0 +1,67 @@
+#pragma once
+// The real audio engine: libcurl download (engine/net), FFmpeg decoding on a
+// thread per stream, a per-channel DSP chain and one mixer feeding SDL2 audio
+// output at 44100 Hz stereo float.
+#include "engine/audio_library.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+namespace lumaro::engine {
+
+class AudioEngine final : public AudioLibrary {
+public:
+    AudioEngine();
+    ~AudioEngine() override;
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
+
+    DWORD BASS_GetVersion() override;
+    BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid) override;
+    HPLUGIN BASS_PluginLoad(const char* file, DWORD flags) override;
+    BOOL BASS_SetConfig(DWORD option, DWORD value) override;
+    BOOL BASS_Free() override;
+    int BASS_ErrorGetCode() override;
+
+    HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC* proc,
+                                 void* user) override;
+    BOOL BASS_StreamFree(HSTREAM handle) override;
+    QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode) override;
+    const char* BASS_ChannelGetTags(DWORD handle, DWORD tags) override;
+    HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, void* user) override;
+    BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) override;
+    BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) override;
+    DWORD BASS_ChannelIsActive(DWORD handle) override;
+    DWORD BASS_ChannelGetLevel(DWORD handle) override;
+
+    HFX BASS_ChannelSetFX(DWORD handle, DWORD type, int priority) override;
+    BOOL BASS_FXGetParameters(HFX handle, void* params) override;
+    BOOL BASS_FXSetParameters(HFX handle, const void* params) override;
+    BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value) override;
+    HDSP BASS_ChannelSetDSP(DWORD handle, DSPPROC* proc, void* user, int priority) override;
+    BOOL BASS_ChannelRemoveDSP(DWORD handle, HDSP dsp) override;
+
+    HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
+                              void* user) override;
+    BOOL BASS_Encode_Stop(DWORD handle) override;
+
+    // Frames the output asks the mixer for at a time (46 ms at 44100 Hz).
+    static constexpr int kBlockFrames = 2048;
+
+    // Output blocks in which a playing channel that had already sounded had
+    // too little decoded audio (audible dropouts), since BASS_Init.
+    std::uint64_t UnderrunCount() const;
+    // Output blocks (of up to kBlockFrames) mixed since BASS_Init.
+    std::uint64_t MixedBlocks() const;
+    // Waits until every stream's own threads (decoder, download) have ended,
+    // for shutdown and tests. True when they did within the time-out.
+    static bool WaitForStreamThreads(std::chrono::milliseconds timeout);
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+} // namespace lumaro::engine

@@ -1,0 +1,80 @@
+#pragma once
+// Demuxes and decodes one audio stream with FFmpeg and delivers it as 44100 Hz
+// interleaved float stereo. Either FFmpeg reads the URL itself (HLS) or it
+// reads through a caller-supplied function (the download buffer). Every call
+// runs on the stream's own thread.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVIOContext;
+struct SwrContext;
+struct AVPacket;
+struct AVFrame;
+
+namespace lumaro::engine::core {
+
+inline constexpr int kOutputRate = 44100;
+inline constexpr int kOutputChannels = 2;
+
+struct DecoderInput {
+    // FFmpeg opens this URL itself when read is empty.
+    std::string url;
+    // Custom input: fills up to size bytes; returns bytes (> 0), 0 at end of
+    // stream, -1 when the stream was abandoned.
+    std::function<int(std::uint8_t* dst, int size)> read;
+    // FFmpeg input format name ("mp3", "aac", "ogg", "hls"); empty = probe.
+    std::string format;
+    // Polled while FFmpeg waits: true makes it give up at once.
+    std::function<bool()> interrupted;
+};
+
+class FfmpegDecoder {
+public:
+    FfmpegDecoder() = default;
+    ~FfmpegDecoder();
+    FfmpegDecoder(const FfmpegDecoder&) = delete;
+    FfmpegDecoder& operator=(const FfmpegDecoder&) = delete;
+
+    // Opens the input and the first audio stream's decoder. Returns 0 or an
+    // engine error code: 41 no audio / unknown format, 44 no decoder,
+    // 2 other open failures. The caller maps an interruption itself.
+    int Open(DecoderInput input);
+
+    enum class Step { kAudio, kNothing, kEnd };
+    // Reads one packet and appends its decoded samples (stereo, float) to out.
+    Step DecodeSome(std::vector<float>& out);
+
+    int SourceChannels() const { return source_channels_; }
+    int SourceRate() const { return source_rate_; }
+    int SourceBits() const { return source_bits_; }
+    int CodecId() const { return codec_id_; }
+    // Metadata FFmpeg found in the container (e.g. WMA/ASF, Ogg comments),
+    // "key=value" strings.
+    std::vector<std::string> ContainerTags() const;
+
+private:
+    bool Resample(AVFrame* frame, std::vector<float>& out);
+
+    DecoderInput input_;
+    AVFormatContext* format_ = nullptr;
+    AVIOContext* io_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    SwrContext* swr_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    int stream_index_ = -1;
+    int source_channels_ = 0;
+    int source_rate_ = 0;
+    int source_bits_ = 0;
+    int codec_id_ = 0;
+    // input layout the resampler was built for
+    int swr_format_ = -1, swr_rate_ = 0;
+    std::uint64_t swr_layout_mask_ = 0;
+    int swr_channels_ = 0;
+};
+
+} // namespace lumaro::engine::core

@@ -1,0 +1,596 @@
+#include "playback/playback_controller.h"
+
+#include "data/scrambled_list_file.h"
+#include "playback/audio_engine_setup.h"
+#include "playback/status_display.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+
+#include <condition_variable>
+#include <functional>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
+
+namespace lumaro {
+
+using namespace engine;
+
+namespace detail {
+
+// What the window shares with its workers and the engine's callbacks. Workers
+// hold it by shared_ptr, so it outlives the controller when they do.
+struct TPlaybackShared {
+    explicit TPlaybackShared(AudioLibrary& library) : Library(library) {}
+    AudioLibrary& Library; // never changes
+    TPlayerState State;
+    std::uint32_t CallbackId = 0; // key in the callback registry; never changes after start-up
+    // Notified (with State.Lock) when Generation changes, so buffering waits end early.
+    std::condition_variable GenerationChanged;
+
+    // The receiver of calls into the window's thread and the controller they
+    // reach. Both are cleared together, under MailboxLock, by the controller's
+    // destructor; a sender posts only while holding MailboxLock, so it never
+    // touches a deleted receiver.
+    std::mutex MailboxLock;
+    QObject* Mailbox = nullptr;
+    TPlaybackController* Controller = nullptr;
+
+    bool IsCurrent(std::uint32_t generation) const {
+        std::lock_guard lock(State.Lock);
+        return State.Generation == generation;
+    }
+};
+
+} // namespace detail
+
+using detail::TPlaybackShared;
+
+namespace {
+
+// ---- Live workers ----
+
+std::mutex gWorkersLock;
+std::condition_variable gWorkersEnded;
+int gWorkers = 0;
+
+struct WorkerCount {
+    WorkerCount() {
+        std::lock_guard lock(gWorkersLock);
+        ++gWorkers;
+    }
+    ~WorkerCount() {
+        std::lock_guard lock(gWorkersLock);
+        --gWorkers;
+        gWorkersEnded.notify_all();
+    }
+};
+
+// ---- Engine callbacks find their controller by a number, never by a pointer
+// that could dangle once the window is gone. ----
+
+std::mutex gRegistryLock;
+std::unordered_map<std::uint32_t, std::weak_ptr<TPlaybackShared>> gRegistry;
+std::uint32_t gNextCallbackId = 1;
+
+static_assert(sizeof(void*) >= 8, "the callbacks' user value packs two 32-bit numbers");
+
+void* CallbackUser(std::uint32_t id, std::uint32_t generation) {
+    return reinterpret_cast<void*>((static_cast<std::uintptr_t>(id) << 32) | generation);
+}
+
+std::shared_ptr<TPlaybackShared> SharedOf(void* user, std::uint32_t& generation) {
+    const auto packed = reinterpret_cast<std::uintptr_t>(user);
+    generation = static_cast<std::uint32_t>(packed & 0xFFFFFFFFu);
+    std::lock_guard lock(gRegistryLock);
+    const auto it = gRegistry.find(static_cast<std::uint32_t>(packed >> 32));
+    return it == gRegistry.end() ? nullptr : it->second.lock();
+}
+
+// ---- Calls into the window's thread ----
+
+// Signals the sender when the queued call has run or was discarded unrun (its
+// receiver deleted): the last copy of the call's functor destroys this guard.
+struct CallDone {
+    std::mutex lock;
+    std::condition_variable cv;
+    bool done = false;
+    void Signal() {
+        std::lock_guard guard(lock);
+        done = true;
+        cv.notify_all();
+    }
+    void Wait() {
+        std::unique_lock guard(lock);
+        cv.wait(guard, [this] { return done; });
+    }
+};
+struct CallDoneGuard {
+    std::shared_ptr<CallDone> call;
+    ~CallDoneGuard() {
+        if (call) call->Signal();
+    }
+};
+
+using WindowCall = std::function<void(TPlaybackController&)>;
+
+// Runs fn on the window's thread with the controller, if it still exists. With
+// wait, the caller blocks until fn has run or the window is gone: a blocking
+// queued call that can never hang on a deleted receiver. From the window's own
+// thread fn runs at once.
+void CallWindow(const std::shared_ptr<TPlaybackShared>& shared, WindowCall fn, bool wait) {
+    auto done = std::make_shared<CallDone>();
+    {
+        std::unique_lock lock(shared->MailboxLock);
+        if (!shared->Mailbox) return;
+        if (shared->Mailbox->thread() == QThread::currentThread()) {
+            TPlaybackController* controller = shared->Controller;
+            lock.unlock();
+            fn(*controller);
+            return;
+        }
+        auto guard = std::make_shared<CallDoneGuard>();
+        if (wait) guard->call = done;
+        QMetaObject::invokeMethod(
+            shared->Mailbox,
+            [shared, fn = std::move(fn), guard] {
+                if (shared->Controller) fn(*shared->Controller);
+            },
+            Qt::QueuedConnection);
+    }
+    if (wait) done->Wait();
+}
+
+void SendStatus(const std::shared_ptr<TPlaybackShared>& shared, TPlayerStatus message) {
+    CallWindow(
+        shared, [message = std::move(message)](TPlaybackController& c) { c.WmPlayerStatus(message); }, true);
+}
+
+// ---- Header and title reading (worker or engine thread) ----
+
+void ScanStreamHeaders(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, std::uint32_t generation) {
+    AudioLibrary& library = shared->Library;
+    bool single = false;
+    const char* tags = library.BASS_ChannelGetTags(h, BASS_TAG_ICY);
+    if (!tags) tags = library.BASS_ChannelGetTags(h, BASS_TAG_WMA);
+    if (!tags) {
+        tags = library.BASS_ChannelGetTags(h, BASS_TAG_WMA_META);
+        single = tags != nullptr;
+    }
+    if (!tags) tags = library.BASS_ChannelGetTags(h, BASS_TAG_HTTP);
+    // Copied at once: the block may change while the messages are handled.
+    for (TPlayerStatus& message : MessagesFromHeaders(tags, single)) {
+        message.Generation = generation;
+        SendStatus(shared, std::move(message));
+    }
+}
+
+void ReadStreamTitle(const std::shared_ptr<TPlaybackShared>& shared, std::uint32_t generation) {
+    const HSTREAM stream = shared->State.Stream.load();
+    const char* tags =
+        FirstTags(shared->Library, stream, {BASS_TAG_META, BASS_TAG_WMA, BASS_TAG_WMA_META, BASS_TAG_HTTP});
+    if (!tags) return;
+    std::optional<std::string> title = TitleFromMetadata(tags);
+    if (!title) return;
+    SendStatus(shared, {kStatusTitle, 0, std::move(*title), generation});
+}
+
+// Engine thread: a new metadata block arrived.
+void MetaSyncProc(HSYNC, DWORD, DWORD, void* user) {
+    std::uint32_t generation = 0;
+    if (auto shared = SharedOf(user, generation)) ReadStreamTitle(shared, 0);
+}
+
+// Engine thread, while the stream opens: one line of the server's reply.
+void DownloadStatusProc(const void* buffer, DWORD length, void* user) {
+    if (!buffer || length != 0) return;
+    std::uint32_t generation = 0;
+    if (auto shared = SharedOf(user, generation))
+        SendStatus(shared, {kStatusServerReply, 0, static_cast<const char*>(buffer), generation});
+}
+
+// ---- The attempt (worker thread) ----
+
+int ErrorCodeOr(AudioLibrary& library, int fallback) {
+    const int code = library.BASS_ErrorGetCode();
+    return code == BASS_OK ? fallback : code;
+}
+
+// Waits until more than 75 % of the download buffer is filled, sending each new
+// percentage. False (with the reason in error) when a poll fails (the stream
+// was freed) or the request was superseded first. A download that has ended
+// reads as full, so it never waits for bytes that cannot come.
+bool WaitForBuffer(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, std::uint32_t generation,
+                   int& error) {
+    AudioLibrary& library = shared->Library;
+    long long shown = -1;
+    for (;;) {
+        if (!shared->IsCurrent(generation)) {
+            error = BASS_ERROR_HANDLE;
+            return false;
+        }
+        QWORD length = library.BASS_StreamGetFilePosition(h, BASS_FILEPOS_END);
+        if (length == 0) length = library.BASS_StreamGetFilePosition(h, BASS_FILEPOS_WMA_BUFFER);
+        if (length == BASS_POSITION_FAILED) {
+            error = ErrorCodeOr(library, BASS_ERROR_UNKNOWN);
+            return false;
+        }
+        if (length == 0) return true; // nothing to measure against: counts as buffered
+        const QWORD buffered = library.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER);
+        if (buffered == BASS_POSITION_FAILED) {
+            error = ErrorCodeOr(library, BASS_ERROR_UNKNOWN);
+            return false;
+        }
+        const auto progress = static_cast<long long>(buffered * 100 / length);
+        const bool changed = progress != shown;
+        if (changed) {
+            shown = progress;
+            SendStatus(shared, {kStatusBuffering, progress, {}, generation});
+        }
+        if (progress > 75) return true;
+        if (!changed) {
+            // No new data since the last poll: wait a little (ends early when superseded).
+            std::unique_lock lock(shared->State.Lock);
+            shared->GenerationChanged.wait_for(lock, std::chrono::milliseconds(50),
+                                               [&] { return shared->State.Generation != generation; });
+        }
+    }
+}
+
+void OpenStream(const std::shared_ptr<TPlaybackShared>& shared, const std::string& url,
+                std::uint32_t generation, int timeoutSeconds) {
+    AudioLibrary& library = shared->Library;
+    TPlayerState& state = shared->State;
+    if (!shared->IsCurrent(generation)) return;
+    state.Connecting = true;
+    library.BASS_StreamFree(state.Stream.load());
+    SendStatus(shared, {kStatusConnecting, 0, {}, generation});
+    library.BASS_SetConfig(BASS_CONFIG_NET_TIMEOUT, static_cast<DWORD>(timeoutSeconds) * 1000);
+    HSTREAM h = library.BASS_StreamCreateURL(url.c_str(), 0, BASS_STREAM_STATUS, &DownloadStatusProc,
+                                             CallbackUser(shared->CallbackId, generation));
+    const int openError = h ? BASS_OK : ErrorCodeOr(library, BASS_ERROR_UNKNOWN);
+    {
+        // Checked and published together, so a newer attempt that starts now
+        // sees this stream in Stream and releases it.
+        std::unique_lock lock(state.Lock);
+        if (state.Generation != generation) {
+            lock.unlock();
+            if (h) library.BASS_StreamFree(h);
+            return;
+        }
+        state.Stream = h;
+    }
+    if (!h) {
+        SendStatus(shared, {kStatusFailed, openError, {}, generation});
+    } else {
+        int error = BASS_OK;
+        if (!WaitForBuffer(shared, h, generation, error)) {
+            library.BASS_StreamFree(h);
+            h = 0;
+            SendStatus(shared, {kStatusFailed, error, {}, generation}); // dropped when superseded
+        } else if (shared->IsCurrent(generation)) {
+            ScanStreamHeaders(shared, h, generation);
+            ReadStreamTitle(shared, generation);
+            library.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &MetaSyncProc,
+                                        CallbackUser(shared->CallbackId, 0));
+            BASS_CHANNELINFO info;
+            library.BASS_ChannelGetInfo(h, &info);
+            {
+                std::lock_guard lock(state.Lock);
+                state.ChannelInfo = info;
+            }
+            // On the window's thread, so the knob handlers and this never interleave.
+            CallWindow(
+                shared,
+                [h, generation](TPlaybackController& c) {
+                    if (c.State().Generation == generation) c.ApplyEffectChainFor(h);
+                },
+                true);
+            library.BASS_ChannelPlay(h, kFalse);
+        }
+    }
+    {
+        std::unique_lock lock(state.Lock);
+        if (state.Generation != generation) {
+            // Superseded meanwhile: leave the newer attempt's state alone.
+            lock.unlock();
+            if (h) library.BASS_StreamFree(h);
+            return;
+        }
+        state.Connecting = false;
+        state.OpenedStreams.push_back(h);
+    }
+}
+
+// Body of a worker thread.
+void BMDThread1Execute(std::shared_ptr<TPlaybackShared> shared, std::string url, std::uint32_t generation,
+                       int timeoutSeconds) {
+    WorkerCount counted;
+    OpenStream(shared, url, generation, timeoutSeconds);
+    CallWindow(
+        shared, [generation](TPlaybackController& c) { c.BMDThread1Terminate(generation); }, false);
+}
+
+} // namespace
+
+int RunningConnectionWorkers() {
+    std::lock_guard lock(gWorkersLock);
+    return gWorkers;
+}
+
+bool WaitForConnectionWorkers(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(gWorkersLock);
+    return gWorkersEnded.wait_for(lock, timeout, [] { return gWorkers == 0; });
+}
+
+// ---- The controller (window thread) ----
+
+TPlaybackController::TPlaybackController(AudioLibrary& library, TPlaybackView& view, TRecentList& recent)
+    : shared_(std::make_shared<TPlaybackShared>(library)), view_(view), recent_(recent),
+      mailbox_(std::make_unique<QObject>()) {
+    {
+        std::lock_guard lock(gRegistryLock);
+        shared_->CallbackId = gNextCallbackId++;
+        gRegistry[shared_->CallbackId] = shared_;
+    }
+    std::lock_guard lock(shared_->MailboxLock);
+    shared_->Mailbox = mailbox_.get();
+    shared_->Controller = this;
+}
+
+TPlaybackController::~TPlaybackController() {
+    {
+        std::lock_guard lock(gRegistryLock);
+        gRegistry.erase(shared_->CallbackId);
+    }
+    {
+        std::lock_guard lock(shared_->MailboxLock);
+        shared_->Mailbox = nullptr;
+        shared_->Controller = nullptr;
+    }
+    BumpGeneration(); // every running worker is now stale
+    // Deleting the receiver discards its pending calls, which wakes their senders.
+    mailbox_.reset();
+}
+
+TEngineStartResult TPlaybackController::InitAudioEngine(void* window) {
+    shared_->State.MainWindow = window;
+    return lumaro::InitAudioEngine(shared_->Library, window);
+}
+
+TPlayerState& TPlaybackController::State() {
+    return shared_->State;
+}
+const TPlayerState& TPlaybackController::State() const {
+    return shared_->State;
+}
+
+void TPlaybackController::BumpGeneration() {
+    TPlayerState& state = shared_->State;
+    {
+        std::lock_guard lock(state.Lock);
+        if (++state.Generation == 0) ++state.Generation; // 0 stamps unattached messages
+    }
+    shared_->GenerationChanged.notify_all();
+}
+
+void TPlaybackController::SetStatus(const std::u16string& text) {
+    statusText_ = text;
+    view_.SetStatusText(text);
+}
+
+void TPlaybackController::SetStationLine(const std::u16string& line) {
+    TPlayerState& state = shared_->State;
+    if (line == state.StationLine) return;
+    {
+        std::lock_guard lock(state.Lock);
+        state.StationLine = line;
+    }
+    BumpGeneration();
+}
+
+void TPlaybackController::ChooseStation(const std::u16string& line) {
+    SetStationLine(line);
+    TPlayerState& state = shared_->State;
+    state.AttemptNumber = 0;
+    state.AutoRetry = true;
+    state.ClipboardMode = false;
+}
+
+void TPlaybackController::PlayStation(const std::u16string& line) {
+    ChooseStation(line);
+    BuildUrlMenu();
+    StartConnectionWorker();
+}
+
+void TPlaybackController::BuildUrlMenu() {
+    TPlayerState& state = shared_->State;
+    state.UrlMenu =
+        lumaro::BuildUrlMenu(state.StationLine, state.AttemptNumber, state.ClipboardMode, state.CurrentUrl);
+    if (MenuStopsRetrying(state.UrlMenu)) state.AutoRetry = false;
+    view_.ShowUrlMenu(state.UrlMenu);
+}
+
+void TPlaybackController::FreeAllStreams() {
+    std::vector<HSTREAM> streams;
+    {
+        std::lock_guard lock(shared_->State.Lock);
+        streams.swap(shared_->State.OpenedStreams);
+    }
+    for (HSTREAM h : streams)
+        shared_->Library.BASS_StreamFree(h);
+}
+
+void TPlaybackController::StartConnectionWorker() {
+    TPlayerState& state = shared_->State;
+    if (view_.RecordingRuns() && !view_.AskStopRecording()) return;
+    FreeAllStreams();
+    state.UrlMenuBusy = true;
+    view_.SetLevelMeter(0);
+    state.PlayActive = true;
+    view_.SetPlayPicture(true);
+    view_.StopRecording();
+    state.StationFields = SplitStationLine(state.StationLine);
+    const int marked = state.UrlMenu.MarkedUrl();
+    std::string url =
+        marked >= 0 ? state.UrlMenu.Entries[static_cast<size_t>(marked)].Caption : std::string();
+    BumpGeneration();
+    const std::uint32_t generation = state.Generation;
+    lastStartedGeneration_ = generation;
+    state.Connecting = true; // from now on, so Play/Stop is ignored until the attempt ends
+    if (recent_.EnterRecent(state.StationLine)) {
+        // A list that cannot be written stays changed in memory and is written at
+        // its next change; playing goes on.
+        try {
+            recent_.Save();
+        } catch (const ListFileError&) {
+        }
+    }
+    if (view_.ShowsRecent()) view_.RefreshResultsView();
+    int timeout = view_.TimeoutSeconds();
+    timeout = timeout < 3 ? 3 : (timeout > 30 ? 30 : timeout);
+    try {
+        std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the attempt ends before it connects.
+        state.Connecting = false;
+        BMDThread1Terminate(generation);
+    }
+}
+
+void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
+    TPlayerState& state = shared_->State;
+    if (generation == lastStartedGeneration_) state.UrlMenuBusy = false;
+    if (generation != state.Generation) return; // superseded: triggers nothing
+    if (state.AutoRetry &&
+        shared_->Library.BASS_ChannelIsActive(state.Stream.load()) == BASS_ACTIVE_STOPPED &&
+        state.AttemptNumber < 12) {
+        ++state.AttemptNumber;
+        BuildUrlMenu();
+        StartConnectionWorker();
+    }
+}
+
+void TPlaybackController::suiImageButton8Click() {
+    TPlayerState& state = shared_->State;
+    if (state.StationLine.empty()) {
+        view_.ShowMessage(u"Please double-click a station to play");
+        return;
+    }
+    if (state.Connecting) return;
+    state.PlayActive = !state.PlayActive;
+    view_.SetPlayPicture(state.PlayActive);
+    if (!state.PlayActive) {
+        if (view_.RecordingRuns() && !view_.AskStopRecording()) {
+            state.PlayActive = true;
+            view_.SetPlayPicture(true);
+            return;
+        }
+        view_.StopRecording();
+        BumpGeneration(); // a retry decision still on its way must not restart the station
+        shared_->Library.BASS_StreamFree(state.Stream.load());
+    } else {
+        BuildUrlMenu();
+        StartConnectionWorker();
+    }
+}
+
+void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
+    TPlayerState& state = shared_->State;
+    if (message.Generation != 0 && message.Generation != state.Generation) return; // stale
+    switch (message.Code) {
+    case kStatusConnecting:
+        SetStatus(u"connecting...");
+        view_.SetTitleText(u"");
+        view_.SetBitrateText(u"");
+        break;
+    case kStatusFailed:
+        if (state.AttemptNumber > 5 || !state.AutoRetry) {
+            state.PlayActive = false;
+            view_.SetPlayPicture(false);
+            SetStatus(u"not playing");
+            const int code = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
+            view_.SetTitleText(WideFromAnsi(AudioErrorText(code)));
+        }
+        break;
+    case kStatusBuffering:
+        SetStatus(u"buffering... " + WideFromAnsi(std::to_string(message.Value)) + u"%");
+        break;
+    case kStatusName:
+        SetStatus(WideFromUtf8(message.Text));
+        break;
+    case kStatusBitrate:
+    case kStatusServerReply:
+        view_.SetBitrateText(WideFromAnsi(message.Text));
+        break;
+    case kStatusTitle:
+        view_.SetTitleText(WideFromUtf8(message.Text));
+        break;
+    default:
+        break;
+    }
+}
+
+void TPlaybackController::Timer1Timer() {
+    TPlayerState& state = shared_->State;
+    HSTREAM watched;
+    {
+        std::lock_guard lock(state.Lock);
+        watched = state.OpenedStreams.empty() ? state.Stream.load() : state.OpenedStreams.back();
+    }
+    if (++recordingTicks_ > 5) {
+        if (view_.RecordingRuns()) view_.ToggleRecordingLabel();
+        recordingTicks_ = 0;
+    }
+    AudioLibrary& library = shared_->Library;
+    if (library.BASS_ChannelIsActive(watched) == BASS_ACTIVE_STOPPED) {
+        view_.SetLevelMeter(0);
+        return;
+    }
+    const DWORD level = library.BASS_ChannelGetLevel(watched);
+    view_.SetLevelMeter(LevelMeterPosition(level));
+    if (static_cast<std::int32_t>(level) > 0) {
+        const std::u16string settled = SettledStatusText(
+            statusText_, state.StationFields.empty() ? std::u16string() : state.StationFields[0]);
+        if (settled != statusText_) SetStatus(settled);
+    }
+}
+
+void TPlaybackController::suiImageButton3MouseUp() {
+    if (!shared_->State.UrlMenuBusy) view_.PopupUrlMenu();
+}
+
+void TPlaybackController::UrlMenuItemClick(size_t index) {
+    TPlayerState& state = shared_->State;
+    TUrlMenu& menu = state.UrlMenu;
+    if (index >= menu.Entries.size() || menu.Entries[index].Caption == kUrlMenuSeparator) return;
+    state.AutoRetry = false;
+    state.ClipboardMode = false;
+    if (const int marked = menu.MarkedUrl(); marked >= 0)
+        state.CurrentUrl = menu.Entries[static_cast<size_t>(marked)].Caption;
+    const std::string caption = menu.Entries[index].Caption;
+    if (caption == kCopyUrlCaption) {
+        if (!state.CurrentUrl.empty()) view_.SetClipboardText(WideFromAnsi(state.CurrentUrl));
+        return;
+    }
+    if (caption == kPlayClipboardCaption) {
+        std::u16string text = view_.ClipboardText();
+        text = text.substr(0, text.find_first_of(u"\r\n"));
+        const std::string url = AnsiFromWide(text);
+        if (url.find("://") == std::string::npos) return;
+        state.CurrentUrl = url;
+        SetStationLine(WideFromAnsi(url) + u"\t");
+        state.ClipboardMode = true;
+        BuildUrlMenu();
+        StartConnectionWorker();
+        return;
+    }
+    for (size_t i = 0; i < menu.UrlEntryCount(); ++i)
+        menu.Entries[i].Marked = i == index;
+    view_.ShowUrlMenu(menu);
+    StartConnectionWorker();
+}
+
+} // namespace lumaro

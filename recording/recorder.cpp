@@ -1,0 +1,76 @@
+#include "recording/recorder.h"
+
+#include "data/station_record.h"
+#include "data/text_codec.h"
+#include "recording/recording_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumaro {
+
+using namespace engine;
+
+TRecorder::TRecorder(AudioLibrary& library, TPlayerState& state, TRecorderView& view,
+                     std::string programDirectory)
+    : library_(library), player_(state), view_(view), programDirectory_(std::move(programDirectory)) {}
+
+void TRecorder::suiImageButton9Click() {
+    // A stalled stream counts as active; a stopped or missing one does not.
+    if (library_.BASS_ChannelIsActive(player_.Stream.load()) == BASS_ACTIVE_STOPPED) return;
+    state_ = state_ ? 0 : 1;
+    view_.SetRecPicture(state_ == 1);
+    if (state_ == 0)
+        StopRecording();
+    else
+        StartRecording();
+}
+
+void TRecorder::StartRecording() {
+    const HSTREAM stream = player_.Stream.load();
+    library_.BASS_Encode_Stop(stream); // at most one encoder per stream
+    player_.StationFields = SplitStationLine(player_.StationLine);
+    const std::u16string stationName =
+        player_.StationFields.empty() ? std::u16string() : player_.StationFields[0];
+
+    // The encoder writes its file relative to the current directory, so the
+    // station folder is made current for the start and left again at once.
+    // Failures leave the file one level up: in the recordings folder, or
+    // where the current directory was.
+    (void)::chdir(view_.RecordingsFolder().c_str());
+    const std::u16string folder = StationFolderName(stationName); // never "", "." or ".."
+    if (!folder.empty()) {
+        const std::string name = AnsiFromWide(folder);
+        ::mkdir(name.c_str(), 0777); // an existing folder is fine
+        (void)::chdir(name.c_str());
+    }
+    lastFileName_ = NextRecordingFileName(ListMp3Files("."));
+    lastCommandLine_ = BuildEncoderCommandLine(lastFileName_, view_.TitleText(), view_.StatusText());
+    library_.BASS_Encode_Start(stream, lastCommandLine_.c_str(), kRecordingEncodeFlags, nullptr, nullptr);
+    (void)::chdir(programDirectory_.c_str());
+}
+
+void TRecorder::StopRecording() {
+    library_.BASS_Encode_Stop(player_.Stream.load());
+    state_ = 0;
+    view_.SetRecPicture(false);
+    labelVisible_ = false;
+    view_.SetRecordingLabelVisible(false);
+}
+
+void TRecorder::ToggleRecordingLabel() {
+    if (state_ != 1) return;
+    labelVisible_ = !labelVisible_;
+    view_.SetRecordingLabelVisible(labelVisible_);
+}
+
+bool TRecorder::FormCloseQuery() {
+    // Yes closes; the recording then ends with the engine's release.
+    return state_ != 1 || view_.AskStopRecording();
+}
+
+void TRecorder::Label22Click() {
+    view_.OpenFolder(view_.RecordingsFolder());
+}
+
+} // namespace lumaro
