@@ -25,10 +25,11 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
-# A window mapped while the window manager is still starting stays unmapped.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
+# A window mapped while the window manager is still starting stays unmapped;
+# openbox is ready once it has published its theme and work area.
+for _ in $(seq 200); do
+  [ "$(xprop -root _OB_THEME _NET_WORKAREA 2>/dev/null | grep -c '=')" = 2 ] && break
+  sleep 0.05
 done
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
