@@ -1,6 +1,8 @@
 #include "shell/unit1.h"
 
 #include "data/scrambled_list_file.h"
+#include "playback/personal_list_actions.h"
+#include "playback/status_display.h"
 #include "shell/startup.h"
 #include "shell/unit4.h"
 #include "ui/gauge_bar.h"
@@ -15,13 +17,26 @@
 #include "ui/skin_style.h"
 #include "ui/skin_switch.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QTimer>
+#include <QUrl>
 #include <QWindow>
+
+#include <chrono>
+#include <cstdlib>
 
 namespace lumaro {
 
@@ -46,15 +61,46 @@ const char* kMenuStyle = "QMenu { background: #2B2F38; color: #EEF0F3; border: 1
                          "QMenu::item:selected { background: #F8953C; color: #141414; }"
                          "QMenu::separator { height: 1px; background: #474D5A; margin: 3px 6px; }";
 
+// How long closing waits for connection workers still inside the engine.
+constexpr std::chrono::milliseconds kWorkerGrace{2000};
+
 template <typename T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
 
+QString FromAnsi(const std::string& text) {
+    return QString::fromStdU16String(WideFromAnsi(text));
+}
+
+// The key table's sound keys as Windows virtual-key codes; 0 for any other key.
+int SoundKeyCode(const QKeyEvent& key) {
+    const bool keypad = key.modifiers() & Qt::KeypadModifier;
+    switch (key.key()) {
+    case Qt::Key_F5:
+        return kKeyF5;
+    case Qt::Key_F11:
+        return kKeyF11;
+    case Qt::Key_F12:
+        return kKeyF12;
+    case Qt::Key_Plus:
+        return keypad ? kKeyNumPadPlus : 0;
+    case Qt::Key_Minus:
+        return keypad ? kKeyNumPadMinus : 0;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
-TForm1::TForm1(const QString& programDir, const QString& firstArgument, QWidget* parent)
-    : QWidget(parent), programDir_(programDir), firstArgument_(firstArgument) {
+TForm1::TForm1(const QString& programDir, const QString& firstArgument, QWidget* parent,
+               std::unique_ptr<engine::AudioLibrary> engine)
+    : QWidget(parent), programDir_(programDir), firstArgument_(firstArgument),
+      engine_(engine ? std::move(engine) : engine::MakeAudioEngine()) {
+    controller_ = std::make_unique<TPlaybackController>(*engine_, *this, Recent);
+    chain_ = std::make_unique<TEffectChain>(*engine_, controller_->State(), this);
+    recorder_ = std::make_unique<TRecorder>(*engine_, controller_->State(), *this, programDir_.toStdString());
     InstallSkinAccessibility();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -63,7 +109,9 @@ TForm1::TForm1(const QString& programDir, const QString& firstArgument, QWidget*
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    FormClose();
+}
 
 void TForm1::CreateControls() {
     using skin::Font;
@@ -134,7 +182,9 @@ void TForm1::CreateControls() {
     };
     suiImageButton8 = makeSwitch("suiImageButton8", true, 299, 41, "Play/Stop", "PlayStopCaption", 330).first;
     suiImageButton8->setToolTip(QStringLiteral("F9 or * on NumPad"));
-    suiImageButton3 = makeSwitch("suiImageButton3", false, 299, 58, "URL", "UrlCaption", 330).first;
+    auto url = makeSwitch("suiImageButton3", false, 299, 58, "URL", "Label13", 330);
+    suiImageButton3 = url.first;
+    Label13 = url.second;
     suiImageButton4 =
         makeSwitch("suiImageButton4", false, 299, 75, "Add to Fav.", "AddToFavCaption", 330).first;
     suiImageButton9 = makeSwitch("suiImageButton9", true, 299, 99, "Rec", "RecCaption", 330).first;
@@ -243,6 +293,9 @@ void TForm1::CreateControls() {
     // the grid's bar sits over the grid's last column of pixels
     GaugeBar4->raise();
 
+    // the URL menu, filled by ShowUrlMenu
+    PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
+
     // context menus of the three views
     PopupMenu2 = Named(new QMenu(this), "PopupMenu2");
     PopupMenu2->addAction(QStringLiteral("Remove from Favorites"), this, &TForm1::DeletefromFavorites1Click);
@@ -258,7 +311,7 @@ void TForm1::CreateControls() {
     PopupMenu4->addAction(QStringLiteral("Add to Favorites"), this, &TForm1::AddtoFavorites1Click);
     PopupMenu4->addAction(QStringLiteral("Station info"), this, &TForm1::Addtofavorites2Click);
     PopupMenu4->addAction(QStringLiteral("Open in new window"), this, &TForm1::Newwindow1Click);
-    for (QMenu* menu : {PopupMenu2, PopupMenu3, PopupMenu4})
+    for (QMenu* menu : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4})
         menu->setStyleSheet(QString::fromLatin1(kMenuStyle));
 
     // keyboard order: search first, then the results, then the categories
@@ -270,6 +323,11 @@ void TForm1::CreateControls() {
     setTabOrder(suiStringGrid2, FlatEdit3);
     setTabOrder(FlatEdit3, suiStringGrid3);
     TntEdit2->setFocus();
+
+    Timer1 = Named(new QTimer(this), "Timer1");
+    Timer1->setInterval(70);
+    Timer2 = Named(new QTimer(this), "Timer2");
+    Timer2->setInterval(60);
 }
 
 void TForm1::ConnectControls() {
@@ -277,7 +335,7 @@ void TForm1::ConnectControls() {
     connect(suiImageButton5, &SkinSwitch::clicked, this, &TForm1::suiImageButton5Click);
     connect(suiImageButton6, &SkinSwitch::clicked, this, &TForm1::suiImageButton6Click);
     connect(suiImageButton8, &SkinSwitch::clicked, this, &TForm1::suiImageButton8Click);
-    connect(suiImageButton3, &SkinSwitch::clicked, this, &TForm1::suiImageButton3Click);
+    suiImageButton3->installEventFilter(this); // mouse-up of any button
     connect(suiImageButton4, &SkinSwitch::clicked, this, &TForm1::suiImageButton4Click);
     connect(suiImageButton9, &SkinSwitch::clicked, this, &TForm1::suiImageButton9Click);
     connect(suiImageButton7, &SkinSwitch::clicked, this, &TForm1::suiImageButton7Click);
@@ -288,6 +346,36 @@ void TForm1::ConnectControls() {
     connect(Label1, &SkinLabel::pressed, this, [this] { Label1MouseDown(); });
     connect(Label17, &SkinLabel::pressed, this, [this] { Label17MouseDown(); });
     connect(TntLabel1, &SkinLabel::clicked, this, &TForm1::TntLabel1Click);
+    TntLabel1->installEventFilter(this); // pointer enter and leave
+
+    // knobs and their captions: the chain decides whether anything changes
+    auto onKnob = [this](SkinKnob* knob, void (TEffectChain::*change)(int)) {
+        connect(knob, &SkinKnob::valueChanged, this, [this, change](int position) {
+            if (chain_) (chain_.get()->*change)(position);
+        });
+    };
+    onKnob(DIBKnob2, &TEffectChain::DIBKnob2Change);
+    onKnob(DIBKnob3, &TEffectChain::DIBKnob3Change);
+    onKnob(DIBKnob4, &TEffectChain::DIBKnob4Change);
+    onKnob(DIBKnob5, &TEffectChain::DIBKnob5Change);
+    onKnob(DIBKnob6, &TEffectChain::DIBKnob6Change);
+    onKnob(DIBKnob7, &TEffectChain::DIBKnob7Change);
+    auto onCaption = [this](SkinLabel* caption, void (TEffectChain::*click)()) {
+        caption->SetClickable(true);
+        connect(caption, &SkinLabel::clicked, this, [this, click] {
+            if (chain_) (chain_.get()->*click)();
+        });
+    };
+    onCaption(Label2, &TEffectChain::Label2Click);
+    onCaption(Label6, &TEffectChain::Label6Click);
+    onCaption(Label7, &TEffectChain::Label7Click);
+    onCaption(Label16, &TEffectChain::Label16Click);
+    onCaption(Label9, &TEffectChain::Label9Click);
+
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    // The window sees every key before the focused control does.
+    qApp->installEventFilter(this);
 
     for (auto kind : {TCategoryKind::Style, TCategoryKind::Country, TCategoryKind::Language}) {
         SkinEdit* box = CategoryBox(kind);
@@ -317,15 +405,13 @@ void TForm1::ConnectControls() {
 }
 
 void TForm1::FormCreate() {
-    PlayerState.Connecting = false;
-
-    RecordingsFolder = QDir(programDir_).filePath("LumaroRadioRecordings").toStdString();
-    QDir().mkpath(QString::fromStdString(RecordingsFolder)); // a failure leaves recording to fail later
+    RecordingsFolderPath = QDir(programDir_).filePath("LumaroRadioRecordings").toStdString();
+    // a failure leaves recording to fail later
+    QDir().mkpath(QString::fromStdString(RecordingsFolderPath));
 
     for (SkinLabel* label : {TntLabel1, TntLabel2, TntLabel3, Label5})
         label->clear();
 
-    PlayerState.ClipboardMode = false;
     setFixedSize(982, 480);
 
     QDir::setCurrent(programDir_);
@@ -352,12 +438,240 @@ void TForm1::FormCreate() {
     InitAudioEngine();
     BuildCategoryLists();
     BuildUrlMenu();
+    Timer1->start();
 }
 
-void TForm1::InitAudioEngine() {}
-void TForm1::BuildUrlMenu() {}
-void TForm1::StartConnectionWorker() {}
-void TForm1::suiImageButton8Click() {}
+void TForm1::InitAudioEngine() {
+    const TEngineStartResult result = controller_->InitAudioEngine(this);
+    if (!result.EndProgram()) return;
+    const QString text =
+        QString::fromStdString(result.Message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (result.Result == TEngineStartResult::Outcome::WrongVersion) {
+        QMessageBox box(QMessageBox::Critical, QString(), text, QMessageBox::Ok);
+        box.exec();
+    } else {
+        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
+        box.exec();
+    }
+    // Nothing is playing and nothing is saved on the way out.
+    std::_Exit(EXIT_FAILURE);
+}
+
+void TForm1::FormClose() {
+    if (!controller_) return;
+    Timer1->stop();
+    Timer2->stop();
+    engine_->BASS_Free(); // ends every stream, and a recording with it
+    recorder_.reset();
+    chain_.reset();
+    // Workers and engine callbacks may be blocked in a call into this thread;
+    // ending the controller discards those calls and lets them go, so the
+    // wait below never waits on itself.
+    controller_.reset();
+    if (WaitForConnectionWorkers(kWorkerGrace)) {
+        engine_.reset();
+    } else {
+        // A worker is still inside the engine (a connect may take up to 30 s).
+        // The process is ending: the engine stays for it rather than vanish
+        // under it.
+        (void)engine_.release();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (recorder_ && !recorder_->FormCloseQuery()) {
+        event->ignore(); // No: the window and the recording go on
+        return;
+    }
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm1::BuildUrlMenu() {
+    if (controller_) controller_->BuildUrlMenu();
+}
+void TForm1::StartConnectionWorker() {
+    if (controller_) controller_->StartConnectionWorker();
+}
+void TForm1::suiImageButton8Click() {
+    if (controller_) controller_->suiImageButton8Click();
+}
+
+// ---- playback display ----
+
+void TForm1::Timer1Timer() {
+    if (controller_) controller_->Timer1Timer();
+}
+
+void TForm1::TntLabel1MouseEnter() {
+    // measured as the 8-bit text the line would show
+    const QString shown = FromAnsi(AnsiFromWide(TntLabel1->text().toStdU16String()));
+    if (QFontMetrics(TntLabel1->font()).horizontalAdvance(shown) > TntLabel1->width()) Timer2->start();
+}
+
+void TForm1::TntLabel1MouseLeave() {
+    Timer2->stop();
+}
+
+void TForm1::Timer2Timer() {
+    TntLabel1->setText(QString::fromStdU16String(RotateInformationText(TntLabel1->text().toStdU16String())));
+}
+
+void TForm1::SetStatusText(const std::u16string& text) {
+    TntLabel3->setText(QString::fromStdU16String(text));
+}
+void TForm1::SetTitleText(const std::u16string& text) {
+    TntLabel2->setText(QString::fromStdU16String(text));
+}
+void TForm1::SetBitrateText(const std::u16string& text) {
+    Label5->setText(QString::fromStdU16String(text));
+}
+void TForm1::SetPlayPicture(bool active) {
+    suiImageButton8->SetState(active ? SkinSwitch::State::On : SkinSwitch::State::Idle);
+}
+void TForm1::SetLevelMeter(int position) {
+    DIBKnob1->SetValue(position);
+}
+
+std::u16string TForm1::TitleText() const {
+    return TntLabel2->text().toStdU16String();
+}
+std::u16string TForm1::StatusText() const {
+    return TntLabel3->text().toStdU16String();
+}
+
+void TForm1::ShowUrlMenu(const TUrlMenu& menu) {
+    // Called from an entry's own click as well: the old entries go later.
+    for (QAction* action : PopupMenu1->actions()) {
+        PopupMenu1->removeAction(action);
+        action->deleteLater();
+    }
+    for (size_t i = 0; i < menu.Entries.size(); ++i) {
+        const TUrlMenuEntry& entry = menu.Entries[i];
+        if (entry.Caption == kUrlMenuSeparator) {
+            PopupMenu1->addSeparator();
+            continue;
+        }
+        QAction* action = PopupMenu1->addAction(FromAnsi(entry.Caption));
+        if (i < menu.UrlEntryCount()) {
+            action->setCheckable(true);
+            action->setChecked(entry.Marked);
+        }
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (controller_) controller_->UrlMenuItemClick(i);
+        });
+    }
+    Label13->setText(FromAnsi(menu.Label));
+}
+
+void TForm1::PopupUrlMenu() {
+    PopupMenu1->popup(QCursor::pos());
+}
+
+void TForm1::suiImageButton3MouseUp() {
+    if (controller_) controller_->suiImageButton3MouseUp();
+}
+
+std::u16string TForm1::ClipboardText() const {
+    return QGuiApplication::clipboard()->text().toStdU16String();
+}
+void TForm1::SetClipboardText(const std::u16string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+}
+
+void TForm1::ShowMessage(const std::u16string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                    QString::fromStdU16String(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool TForm1::AskStopRecording() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Recording..."),
+                    QStringLiteral("Recording in progress. Stop it now?"), QMessageBox::Yes | QMessageBox::No,
+                    this);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// ---- sound and recording ----
+
+void TForm1::ApplyEffectChain(engine::HSTREAM stream) {
+    if (chain_) chain_->ApplyEffectChain(stream);
+}
+
+void TForm1::ShowKnobPosition(TEffectKnob knob, int position) {
+    SkinKnob* widget = knob == TEffectKnob::Bass     ? DIBKnob2
+                       : knob == TEffectKnob::Middle ? DIBKnob3
+                       : knob == TEffectKnob::Treble ? DIBKnob4
+                       : knob == TEffectKnob::Reverb ? DIBKnob6
+                       : knob == TEffectKnob::Volume ? DIBKnob5
+                                                     : DIBKnob7;
+    widget->SetValue(position); // its echo changes nothing in the chain
+}
+void TForm1::ShowMonoSwitch(bool on) {
+    suiImageButton2->SetState(on ? SkinSwitch::State::On : SkinSwitch::State::Idle);
+}
+void TForm1::ShowMuteSwitch(bool on) {
+    suiImageButton7->SetState(on ? SkinSwitch::State::On : SkinSwitch::State::Idle);
+}
+void TForm1::suiImageButton2Click() {
+    if (chain_) chain_->suiImageButton2Click();
+}
+void TForm1::suiImageButton7Click() {
+    if (chain_) chain_->suiImageButton7Click();
+}
+void TForm1::FormKeyDown(int virtualKey) {
+    if (chain_) chain_->FormKeyDown(virtualKey);
+}
+
+bool TForm1::RecordingRuns() const {
+    return recorder_ && recorder_->RecordingRuns();
+}
+void TForm1::StopRecording() {
+    if (recorder_) recorder_->StopRecording();
+}
+void TForm1::ToggleRecordingLabel() {
+    if (recorder_) recorder_->ToggleRecordingLabel();
+}
+void TForm1::SetRecPicture(bool recording) {
+    suiImageButton9->SetState(recording ? SkinSwitch::State::Recording : SkinSwitch::State::Idle);
+}
+void TForm1::SetRecordingLabelVisible(bool visible) {
+    Label23->setVisible(visible);
+}
+void TForm1::OpenFolder(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+void TForm1::suiImageButton9Click() {
+    if (recorder_) recorder_->suiImageButton9Click();
+}
+void TForm1::Label22Click() {
+    if (recorder_) recorder_->Label22Click();
+}
+
+// ---- Favorites and Recent ----
+
+void TForm1::suiImageButton4Click() {
+    if (controller_) AddToFavorites(Favorites, controller_->State().StationLine, *this);
+}
+
+void TForm1::AddtoFavorites1Click() {
+    if (const std::u16string* line =
+            Source().Line(TBrowseView::Catalogue, size_t(suiStringGrid4->CurrentRow())))
+        AddToFavorites(Favorites, *line, *this);
+}
+
+void TForm1::DeletefromFavorites1Click() {
+    RemoveSelectedEntry(Favorites, suiStringGrid4->CurrentRow(), *this);
+}
+void TForm1::EmptyFavoriteslist1Click() {
+    EmptyPersonalList(Favorites, *this);
+}
+void TForm1::Removefromlist1Click() {
+    RemoveSelectedEntry(Recent, suiStringGrid4->CurrentRow(), *this);
+}
+void TForm1::EmptyRecentlist1Click() {
+    EmptyPersonalList(Recent, *this);
+}
 
 // ---- category lists ----
 
@@ -500,7 +814,9 @@ void TForm1::RefreshResultsView() {
         },
         [this, view](int row) {
             const std::u16string* line = Source().Line(view, size_t(row));
-            return line && !PlayerState.StationLine.empty() && *line == PlayerState.StationLine;
+            if (!line || !controller_) return false;
+            const std::u16string& playing = controller_->State().StationLine;
+            return !playing.empty() && *line == playing;
         });
     GaugeBar4->show();
     GaugeBar4->SetPageSize(suiStringGrid4->FullyVisibleRows());
@@ -516,19 +832,18 @@ void TForm1::suiStringGrid4Click() {
 }
 
 void TForm1::suiStringGrid4DblClick() {
-    PlayerState.AttemptNumber = 0;
-    PlayerState.AutoRetry = true;
-    PlayerState.ClipboardMode = false;
-    PlayerState.StationLine.clear();
+    if (!controller_) return;
     const std::u16string* line = Source().Line(view_, size_t(suiStringGrid4->CurrentRow()));
     if (!line) {
+        controller_->ChooseStation(std::u16string());
         suiStringGrid4->update();
         return;
     }
-    PlayerState.StationLine = *line;
+    const std::u16string chosen = *line; // the list may change while it starts (Recent)
+    controller_->ChooseStation(chosen);
     suiStringGrid4->repaint();
-    BuildUrlMenu();
-    StartConnectionWorker();
+    controller_->BuildUrlMenu();
+    controller_->StartConnectionWorker();
 }
 
 void TForm1::suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos) {
@@ -619,6 +934,24 @@ void TForm1::suiImageButton6Click() {
 
 void TForm1::ApplyActivationPlacement() {
     if (const auto origin = ArgumentWindowOrigin(StartArgumentParts)) move(origin->left, origin->top);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TntLabel1) {
+        if (event->type() == QEvent::Enter) TntLabel1MouseEnter();
+        if (event->type() == QEvent::Leave) TntLabel1MouseLeave();
+    } else if (watched == suiImageButton3 && event->type() == QEvent::MouseButtonRelease) {
+        suiImageButton3MouseUp();
+    } else if (event->type() == QEvent::KeyPress) {
+        // Once per key: at the focused control of this window (or the window
+        // itself when nothing has the focus), before that control sees it.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
+        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
+            if (const int code = SoundKeyCode(*static_cast<QKeyEvent*>(event))) FormKeyDown(code);
+        }
+    }
+    return QWidget::eventFilter(watched, event); // never consumed
 }
 
 void TForm1::changeEvent(QEvent* event) {

@@ -24,12 +24,14 @@ void TForm2::FormCreate() {
 }
 
 bool TForm2::SelectStartStation() {
-    TPlayerState& state = form1_.PlayerState;
+    TPlaybackController* player = form1_.Player();
+    if (!player) return true;
+    std::u16string line;
     const std::string arg = form1_.FirstArgument().toStdString();
     if (IsStationArgument(arg)) {
         ByteList parts;
-        const bool ok = ParseStationArgument(arg, parts, form1_.Catalogue, form1_.Favorites, form1_.Recent,
-                                             state.StationLine);
+        const bool ok =
+            ParseStationArgument(arg, parts, form1_.Catalogue, form1_.Favorites, form1_.Recent, line);
         form1_.SetStartArgumentParts(std::move(parts));
         if (!ok) return false;
     } else {
@@ -40,18 +42,18 @@ bool TForm2::SelectStartStation() {
         } catch (const ListFileError&) {
             return false;
         }
-        if (!defaults.empty()) state.StationLine = defaults.front();
+        if (!defaults.empty()) line = defaults.front();
     }
-    if (state.StationLine.empty()) return true;
+    if (line.empty()) return true;
 
+    // A newly chosen station: attempt 0, retrying on, not from the clipboard.
+    player->ChooseStation(line);
+    TPlayerState& state = player->State();
     SplitStationLine(state.StationLine, state.StationFields);
     form1_.SelectedStation = state.StationFields;
     TntLabel1->setText(QString::fromStdU16String(state.StationFields[0]));
     if (AutoPlay == 0) return true;
 
-    state.AttemptNumber = 0;
-    state.AutoRetry = true;
-    state.ClipboardMode = false;
     form1_.TntLabel1->setText(QString::fromStdU16String(StationSummary(state.StationFields)));
     form1_.suiImageButton8Click();
     return true;

@@ -5,6 +5,7 @@
 #include "data/scrambled_list_file.h"
 #include "shell/unit1.h"
 #include "shell/unit4.h"
+#include "tests/playback/fake_audio_library.h"
 #include "ui/gauge_bar.h"
 #include "ui/level_meter.h"
 #include "ui/skin_edit.h"
@@ -63,7 +64,9 @@ protected:
             kListKey);
         TScrambledListFile::SaveWideList("rec.dat", {u"http://recent.example/only\t"}, kListKey);
         QDir::setCurrent(old);
-        form1_ = std::make_unique<TForm1>(dir_.path(), QString());
+        // the engine fake: double clicks start attempts that end at once, offline
+        form1_ = std::make_unique<TForm1>(dir_.path(), QString(), nullptr,
+                                          std::make_unique<lumaro::testing::FakeAudioLibrary>());
     }
     TForm1& Form() { return *form1_; }
     QString Row(int r) { return Form().suiStringGrid4->RowText(r); }
@@ -153,7 +156,7 @@ QColor Pixel(const QImage& image, int x, int y) {
 TEST_F(MainWindow, ResultRowsAreDrawnInTheirColours) {
     SkinGrid* grid = Form().suiStringGrid4;
     // row 1 started and current, row 3 current later; the orange must win
-    Form().PlayerState.StationLine = Form().Catalogue.Line(1);
+    Form().PlayerState().StationLine = Form().Catalogue.Line(1);
     grid->SetCurrentRow(1);
     QImage image = grid->grab().toImage();
     const int x = grid->width() - 14; // right of every name
@@ -370,15 +373,15 @@ TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
     EXPECT_EQ(f.TntLabel1->text(),
               QStringLiteral("Station 5   one<newline>two<newline>three     Style: Jazz    "
                              "Country: Niger    Language: French      "));
-    f.PlayerState.AttemptNumber = 4;
-    f.PlayerState.AutoRetry = false;
-    f.PlayerState.ClipboardMode = true;
+    f.PlayerState().AttemptNumber = 4;
+    f.PlayerState().AutoRetry = false;
+    f.PlayerState().ClipboardMode = true;
     // a double click below the last row starts the current row's station
     QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(20, 100));
-    EXPECT_EQ(f.PlayerState.StationLine, f.Catalogue.Line(5));
-    EXPECT_EQ(f.PlayerState.AttemptNumber, 0);
-    EXPECT_TRUE(f.PlayerState.AutoRetry);
-    EXPECT_FALSE(f.PlayerState.ClipboardMode);
+    EXPECT_EQ(f.PlayerState().StationLine, f.Catalogue.Line(5));
+    EXPECT_EQ(f.PlayerState().AttemptNumber, 0);
+    EXPECT_FALSE(f.PlayerState().AutoRetry); // the station has one URL: nothing to retry with
+    EXPECT_FALSE(f.PlayerState().ClipboardMode);
     EXPECT_TRUE(grid->RowStarted(0));
     // the started row stays orange when the view changes and comes back
     f.TntEdit2->setText(QStringLiteral("station"));
@@ -392,10 +395,10 @@ TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
     QTest::mouseClick(grid, Qt::RightButton, {}, QPoint(20, 5));
     EXPECT_FALSE(f.PopupMenu4->isVisible());
     EXPECT_EQ(f.SelectedStation, before);
-    f.PlayerState.AttemptNumber = 3;
+    f.PlayerState().AttemptNumber = 3;
     QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(20, 5));
-    EXPECT_TRUE(f.PlayerState.StationLine.empty());
-    EXPECT_EQ(f.PlayerState.AttemptNumber, 0);
+    EXPECT_TRUE(f.PlayerState().StationLine.empty());
+    EXPECT_EQ(f.PlayerState().AttemptNumber, 0);
 }
 
 TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
@@ -623,6 +626,8 @@ TEST(GaugeBar, AlwaysHasAStep) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // no sound device here: the real engine plays into SDL's null output
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -18,7 +18,7 @@ for _ in $(seq 200); do
   DISPLAY=$display xprop -root _OB_THEME _NET_WORKAREA 2>/dev/null | grep -c '=' | grep -q 2 && break
   sleep 0.05
 done
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$@"
+DISPLAY=$display QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$@"
 status=$?
 kill "$wm" "$xvfb" 2>/dev/null
 wait "$wm" "$xvfb" 2>/dev/null

@@ -1,0 +1,397 @@
+// The main window end to end: a station list in a fresh program directory
+// whose stations point at a loopback Icecast2 (started by the engine's
+// end-to-end fixture), played by the real engine through SDL's disk output,
+// used through the window's own widgets as a user would.
+
+#include "data/scrambled_list_file.h"
+#include "recording/recording_files.h"
+#include "shell/unit1.h"
+#include "tests/engine_net/test_server.h"
+#include "ui/level_meter.h"
+#include "ui/skin_edit.h"
+#include "ui/skin_grid.h"
+#include "ui/skin_knob.h"
+#include "ui/skin_label.h"
+#include "ui/skin_switch.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace lumaro;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWait = 20000; // ms, for anything that crosses the network
+const std::u16string kIceName = u"Lumaro Test (mp3)";
+
+std::string IcecastValue(const std::string& key) {
+    std::ifstream env(std::string(ICECAST_STATE) + "/env");
+    std::string line;
+    while (std::getline(env, line))
+        if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
+    return {};
+}
+
+std::string Capture(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
+    pclose(pipe);
+    return out;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Sets the current title of the /mp3 mount through Icecast's admin call.
+void SetTitle(const std::string& song) {
+    Capture("curl -s -o /dev/null -u admin:" + IcecastValue("ADMIN_PW") +
+            " --get --data-urlencode mount=/mp3 --data-urlencode mode=updinfo --data-urlencode song=" +
+            Quote(song) + " http://127.0.0.1:" + IcecastValue("PORT") + "/admin/metadata");
+}
+
+// A loopback port nobody listens on: bound once, then closed.
+int ClosedPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(s);
+    return ntohs(a.sin_port);
+}
+
+// Seconds of MP3 audio ffprobe finds in a file, 0 when it is no MP3.
+double Mp3Seconds(const fs::path& file) {
+    const std::string probe =
+        Capture("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 " +
+                Quote(file.string()) + " 2>/dev/null");
+    if (!probe.starts_with("mp3,")) return 0;
+    try {
+        return std::stod(probe.substr(4));
+    } catch (...) {
+        return 0;
+    }
+}
+
+// Answers the next message box the window opens with button, keeping its text.
+class BoxAnswer {
+public:
+    BoxAnswer(QMessageBox::StandardButton button, QString* text) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, button, text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            timer_.stop();
+            if (text) *text = box->windowTitle() + "|" + box->text();
+            box->button(button)->click();
+        });
+        timer_.start(10);
+    }
+
+private:
+    QTimer timer_;
+};
+
+// The window with every text its status line was given, so that short-lived
+// ones (the buffering percentages) are seen too.
+class LoggingForm : public TForm1 {
+public:
+    using TForm1::TForm1;
+    std::vector<std::u16string> statuses;
+    void SetStatusText(const std::u16string& text) override {
+        statuses.push_back(text);
+        TForm1::SetStatusText(text);
+    }
+};
+
+class WindowE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        port_ = IcecastValue("PORT");
+        ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
+        ASSERT_TRUE(dir_.isValid());
+        mp3Url_ = "http://127.0.0.1:" + port_ + "/mp3";
+        iceLine_ = u"Ice MP3\tloopback\tTest\tNowhere\tEnglish\t" + Wide(mp3Url_);
+        deadFirstLine_ = u"Dead First\tloopback\tTest\tNowhere\tEnglish\thttp://127.0.0.1:" +
+                         Wide(std::to_string(ClosedPort())) + u"/gone\t" + Wide(mp3Url_);
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        TScrambledListFile::SaveWideList("stations.dat", {iceLine_, deadFirstLine_}, kListKey);
+        QDir::setCurrent(old);
+        output_ = fs::path(dir_.path().toStdString()) / "output.raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
+        unsetenv("SDL_DISKAUDIODELAY"); // real time, as a live stream arrives
+        Open();
+    }
+    void TearDown() override {
+        if (form_ && form_->Recorder() && form_->Recorder()->RecordingRuns())
+            form_->Recorder()->StopRecording();
+        form_.reset();
+    }
+    static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+    // A window on the program directory, shown and active.
+    void Open() {
+        form_ = std::make_unique<LoggingForm>(dir_.path(), QString());
+        form_->show();
+        form_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+    // Closes the window as its close button does; true when it closed.
+    bool CloseByButton() {
+        QTest::mouseClick(form_->suiImageButton5, Qt::LeftButton);
+        return !form_->isVisible();
+    }
+
+    // A double click on the results row that shows name.
+    void DoubleClick(const char* name) {
+        SkinGrid* grid = form_->suiStringGrid4;
+        for (int r = 0; r < grid->RowCount(); ++r) {
+            if (grid->RowText(r) == QLatin1String(name)) {
+                const QPoint at(20, r * SkinGrid::kRowHeight + 5);
+                QTest::mouseClick(grid, Qt::LeftButton, {}, at); // a double click's first click
+
+                QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
+
+                return;
+            }
+        }
+        FAIL() << "no row " << name;
+    }
+    // Waits until the status line shows the stream's name from its headers
+    // and the stream plays.
+    void WaitUntilPlaying(const std::u16string& name = kIceName) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form_->TntLabel3->text().toStdU16String() == name; }, kWait))
+            << form_->TntLabel3->text().toStdString() << " / " << form_->TntLabel2->text().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return form_->Engine()->BASS_ChannelIsActive(form_->PlayerState().Stream.load()) ==
+                       engine::BASS_ACTIVE_PLAYING;
+            },
+            kWait));
+    }
+
+    // Root mean square of the last `seconds` of output (both channels, or
+    // channel 0 left / 1 right), after waiting for that much more output to
+    // be written from now on.
+    double FreshOutputRms(double seconds, int channel = -1) {
+        const auto bytes = static_cast<std::uintmax_t>(seconds * 44100) * 2 * sizeof(float);
+        std::error_code ec;
+        const std::uintmax_t from = fs::file_size(output_, ec);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::file_size(output_, ec) >= from + bytes; }, kWait));
+        std::ifstream in(output_, std::ios::binary);
+        const std::uintmax_t size = fs::file_size(output_, ec);
+        in.seekg(static_cast<std::streamoff>(size - bytes));
+        std::vector<float> samples(bytes / sizeof(float));
+        in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(bytes));
+        double sum = 0;
+        size_t count = 0;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            if (channel >= 0 && int(i % 2) != channel) continue;
+            sum += double(samples[i]) * samples[i];
+            ++count;
+        }
+        return std::sqrt(sum / double(count));
+    }
+
+    std::string port_, mp3Url_;
+    std::u16string iceLine_, deadFirstLine_;
+    QTemporaryDir dir_;
+    fs::path output_;
+    std::unique_ptr<LoggingForm> form_;
+};
+
+TEST_F(WindowE2E, DoubleClickShowsBufferingThenNameBitRateTitleAndTheMeterMoves) {
+    SetTitle("First Song");
+    DoubleClick("Ice MP3");
+    WaitUntilPlaying();
+    // connecting, at least one buffering percentage, then the name, in that order
+    const auto& seen = form_->statuses;
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), u"connecting...");
+    const auto buffering = std::find_if(seen.begin(), seen.end(), [](const std::u16string& s) {
+        return s.starts_with(u"buffering... ") && s.ends_with(u"%");
+    });
+    ASSERT_NE(buffering, seen.end());
+    EXPECT_LT(buffering - seen.begin(), std::find(seen.begin(), seen.end(), kIceName) - seen.begin());
+    // this Icecast names no bit rate: the line keeps the server's last header line
+    EXPECT_FALSE(form_->Label5->text().isEmpty());
+    EXPECT_EQ(form_->suiImageButton8->CurrentState(), SkinSwitch::State::On);
+    EXPECT_EQ(form_->Label13->text(), "URL (1)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->TntLabel2->text() == "First Song"; }, kWait))
+        << form_->TntLabel2->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->DIBKnob1->Value() > 0; }, kWait));
+
+    SetTitle("Second Song");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->TntLabel2->text() == "Second Song"; }, kWait))
+        << form_->TntLabel2->text().toStdString();
+
+    // Play/Stop stops it: the meter falls to 0, the texts stay
+    QTest::mouseClick(form_->suiImageButton8, Qt::LeftButton);
+    EXPECT_EQ(form_->suiImageButton8->CurrentState(), SkinSwitch::State::Idle);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->DIBKnob1->Value() == 0; }, kWait));
+    EXPECT_EQ(form_->TntLabel2->text(), "Second Song");
+}
+
+TEST_F(WindowE2E, AnIcyServerGivesNameBitRateAndTitle) {
+    lumaro::testing::TestServer server;
+    lumaro::testing::serve::IcyScript script;
+    script.headers = {"content-type:audio/mpeg", "icy-name:Loopback Tone", "icy-br:128"};
+    script.metaint = 8000;
+    script.audio = lumaro::testing::ToneMp3(6.0);
+    ASSERT_FALSE(script.audio.empty()) << "lame is missing";
+    script.blocks = {"StreamTitle='Tone Title';"};
+    script.hold_open = true;
+    server.Handle("/tone", lumaro::testing::serve::Icy(script));
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+    TScrambledListFile::SaveWideList(
+        "stations.dat", {u"Icy Tone\tloopback\tTest\tNowhere\tEnglish\t" + Wide(server.Url("/tone"))},
+        kListKey);
+    QDir::setCurrent(old);
+    form_.reset();
+    Open();
+
+    DoubleClick("Icy Tone");
+    WaitUntilPlaying(u"Loopback Tone");
+    EXPECT_EQ(form_->Label5->text(), "bitrate: 128");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->TntLabel2->text() == "Tone Title"; }, kWait))
+        << form_->TntLabel2->text().toStdString();
+}
+
+TEST_F(WindowE2E, AStationWhoseFirstUrlIsDeadPlaysFromItsSecond) {
+    DoubleClick("Dead First");
+    WaitUntilPlaying();
+    EXPECT_EQ(form_->PlayerState().AttemptNumber, 1);
+    EXPECT_EQ(form_->Label13->text(), "URL (2)");
+    const QList<QAction*> entries = form_->PopupMenu1->actions();
+    ASSERT_GE(entries.size(), 2);
+    EXPECT_FALSE(entries[0]->isChecked());
+    EXPECT_TRUE(entries[1]->isChecked());
+    EXPECT_EQ(entries[1]->text().toStdString(), mp3Url_);
+    // the first attempt failed silently: no error text on the title line
+    EXPECT_TRUE(std::find(form_->statuses.begin(), form_->statuses.end(), u"not playing") ==
+                form_->statuses.end());
+}
+
+TEST_F(WindowE2E, FavoritesAndRecentSurviveARestart) {
+    DoubleClick("Ice MP3");
+    WaitUntilPlaying();
+    QTest::mouseClick(form_->suiImageButton4, Qt::LeftButton); // Add to Fav.
+    ASSERT_TRUE(CloseByButton());
+    form_.reset();
+
+    Open();
+    ASSERT_EQ(form_->Favorites.Count(), 1u);
+    EXPECT_EQ(form_->Favorites.Entry(0), iceLine_);
+    ASSERT_GE(form_->Recent.Count(), 1u);
+    EXPECT_EQ(form_->Recent.Entry(0), iceLine_);
+    // and the Favorites view lists it
+    form_->Label1MouseDown();
+    ASSERT_EQ(form_->suiStringGrid4->RowCount(), 1);
+    EXPECT_EQ(form_->suiStringGrid4->RowText(0), "Ice MP3");
+}
+
+TEST_F(WindowE2E, MuteVolumeAndPanReachWhatIsHeard) {
+    DoubleClick("Ice MP3");
+    WaitUntilPlaying();
+    ASSERT_GT(FreshOutputRms(0.3), 0.01) << "the tone is heard";
+
+    QTest::mouseClick(form_->suiImageButton7, Qt::LeftButton); // Mute
+    EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::On);
+    EXPECT_LT(FreshOutputRms(0.3), 1e-4);
+
+    // F5 in the search box: unmuted, and the key still reaches the box
+    form_->TntEdit2->setFocus();
+    QTest::keyClick(form_->TntEdit2, Qt::Key_F5);
+    EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::Idle);
+    const double atHalf = FreshOutputRms(0.3); // the volume knob starts at 50
+    EXPECT_GT(atHalf, 0.01);
+
+    // the volume knob from 50 to 25: half the level
+    form_->DIBKnob5->SetValue(25);
+    EXPECT_NEAR(FreshOutputRms(0.3) / atHalf, 0.5, 0.05);
+
+    // the pan knob all the way right: the left channel falls silent
+    form_->DIBKnob7->SetValue(100);
+    FreshOutputRms(0.3);
+    EXPECT_LT(FreshOutputRms(0.3, 0), 0.05 * FreshOutputRms(0.3, 1));
+}
+
+TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
+    DoubleClick("Ice MP3");
+    WaitUntilPlaying();
+    QTest::mouseClick(form_->suiImageButton9, Qt::LeftButton); // Rec
+    ASSERT_TRUE(form_->Recorder()->RecordingRuns());
+    EXPECT_EQ(form_->suiImageButton9->CurrentState(), SkinSwitch::State::Recording);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->Label23->isVisible(); }, kWait)) << "the label blinks";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->Label23->isVisible(); }, kWait));
+
+    const fs::path file =
+        fs::path(form_->RecordingsFolder()) / fs::path(StationFolderName(u"Ice MP3")) / "recording_1.mp3";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::error_code ec;
+            return fs::file_size(file, ec) > 12000 && !ec;
+        },
+        kWait))
+        << file;
+
+    // No keeps the window and the recording
+    QString asked;
+    {
+        BoxAnswer no(QMessageBox::No, &asked);
+        EXPECT_FALSE(CloseByButton());
+    }
+    EXPECT_EQ(asked, "Recording...|Recording in progress. Stop it now?");
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(form_->Recorder()->RecordingRuns());
+    std::error_code ec;
+    const auto sizeAtNo = fs::file_size(file, ec);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::file_size(file, ec) > sizeAtNo + 4000; }, kWait))
+        << "still recording";
+
+    // Yes closes; releasing the engine ends the recording, which lame finishes
+    {
+        BoxAnswer yes(QMessageBox::Yes, nullptr);
+        EXPECT_TRUE(CloseByButton());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, kWait)) << file;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
