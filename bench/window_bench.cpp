@@ -28,6 +28,7 @@
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -186,6 +187,8 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
                 [&stalls, &doing, posted] {
                     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - posted).count();
                     stalls.delays.push_back(ms);
+                    if (ms > 50 && std::getenv("LUMARO_BENCH_TRACE"))
+                        std::fprintf(stderr, "%.1f ms during %s\n", ms, doing.c_str());
                     if (ms > stalls.worst) {
                         stalls.worst = ms;
                         stalls.worstDuring = doing;
@@ -199,12 +202,22 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
     std::mt19937 random(seed);
     int done = 0;
     int playStops = 0, doubleClicks = 0;
+    const auto started = Clock::now();
+    double scriptSeconds = 0;
+    QTimer windDown; // lets the last attempts end while the loop still serves their messages
     std::function<void()> next = [&] {
         if (done == requests) {
-            QApplication::quit();
+            scriptSeconds = std::chrono::duration<double>(Clock::now() - started).count();
+            doing = "winding down";
+            const auto deadline = Clock::now() + std::chrono::seconds(30);
+            QObject::connect(&windDown, &QTimer::timeout, [deadline] {
+                if (RunningConnectionWorkers() == 0 || Clock::now() > deadline) QApplication::quit();
+            });
+            windDown.start(50);
             return;
         }
         ++done;
+        const auto handlerStart = Clock::now();
         const int kind = int(random() % 8);
         if (kind < 2) {
             doing = "Play/Stop, request " + std::to_string(done);
@@ -218,21 +231,16 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
             DoubleClickRow(form, row);
             if (kind == 2) DoubleClickRow(form, row); // the same line twice in a row
         }
+        const double handlerMs =
+            std::chrono::duration<double, std::milli>(Clock::now() - handlerStart).count();
+        if (handlerMs > 20 && std::getenv("LUMARO_BENCH_TRACE"))
+            std::fprintf(stderr, "handler took %.1f ms: %s\n", handlerMs, doing.c_str());
         QTimer::singleShot(int(random() % 400), &form, next);
     };
     QTimer::singleShot(200, &form, next);
-    const auto started = Clock::now();
     QApplication::exec();
-    const double scriptSeconds = std::chrono::duration<double>(Clock::now() - started).count();
-
-    // Let the last attempts end while the loop still serves their messages.
-    doing = "winding down";
-    const auto windDown = Clock::now() + std::chrono::seconds(30);
-    while (RunningConnectionWorkers() > 0 && Clock::now() < windDown)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
     probing = false;
     prober.join();
-    QApplication::processEvents();
 
     std::vector<double> sorted = stalls.delays;
     std::sort(sorted.begin(), sorted.end());
@@ -247,6 +255,37 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
     return 0;
 }
 
+double ThreadCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+// Times every event the window's thread delivers, so that a stall can be put
+// down to the receiver and the kind of event that caused it.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (!trace_ || QThread::currentThread() != thread()) return QApplication::notify(receiver, event);
+        // The receiver may be gone when the event returns.
+        const std::string name = std::string(receiver->metaObject()->className()) + " \"" +
+                                 receiver->objectName().toStdString() + "\"";
+        const int type = event->type();
+        const auto start = Clock::now();
+        const double cpuStart = ThreadCpuMilliseconds();
+        const bool result = QApplication::notify(receiver, event);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (ms > 20)
+            std::fprintf(stderr, "event %d to %s took %.1f ms (%.1f ms on the CPU)\n", type, name.c_str(), ms,
+                         ThreadCpuMilliseconds() - cpuStart);
+        return result;
+    }
+
+private:
+    bool trace_ = std::getenv("LUMARO_BENCH_TRACE") != nullptr;
+};
+
 int Usage() {
     std::fprintf(stderr, "usage: lumaro-window-bench first-sound URL\n"
                          "       lumaro-window-bench stalls [--requests N] [--seed S] URL [URL...]\n");
@@ -256,7 +295,7 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "first-sound") return FirstSound(args[1]);
     if (args.empty() || args[0] != "stalls") return Usage();

@@ -1,5 +1,6 @@
 #include "data/personal_lists.h"
 
+#include "data/list_file_writer.h"
 #include "data/scrambled_list_file.h"
 
 #include <cerrno>
@@ -10,15 +11,27 @@
 
 namespace lumaro {
 
+// Every direct use of a list file first lets the saves still queued for it
+// land, so that an older queued save can never overwrite or resurrect it.
+
 void TPersonalList::LoadIfPresent() {
+    FlushListFileSaves();
     if (FileExists(fileName_)) TScrambledListFile::LoadWideList(fileName_, entries_, kListKey);
 }
 
 void TPersonalList::Save() const {
+    FlushListFileSaves();
     TScrambledListFile::SaveWideList(fileName_, entries_, kListKey);
 }
 
+void TPersonalList::SaveLater() const {
+    std::string bytes = TScrambledListFile::EncodeWide(entries_);
+    TScrambledListFile::Scramble(bytes, kListKey);
+    SaveListFileLater(fileName_, std::move(bytes));
+}
+
 void TPersonalList::DeleteFile() const {
+    FlushListFileSaves();
     if (::unlink(fileName_.c_str()) != 0 && errno != ENOENT)
         throw ListFileError("cannot delete " + fileName_ + ": " + std::strerror(errno));
 }

@@ -18,6 +18,9 @@ public:
 
     // Writes the whole list (atomically); raises ListFileError.
     void Save() const;
+    // The same write on the list-file thread, for callers that must not wait
+    // for the disk; a failure is not reported (see SaveListFileLater).
+    void SaveLater() const;
     // Deletes the list's file when it exists; raises ListFileError when it
     // exists but cannot be deleted.
     void DeleteFile() const;

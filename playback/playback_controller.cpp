@@ -440,14 +440,11 @@ void TPlaybackController::StartConnectionWorker() {
     const std::uint32_t generation = state.Generation;
     lastStartedGeneration_ = generation;
     state.Connecting = true; // from now on, so Play/Stop is ignored until the attempt ends
-    if (recent_.EnterRecent(state.StationLine)) {
-        // A list that cannot be written stays changed in memory and is written at
-        // its next change; playing goes on.
-        try {
-            recent_.Save();
-        } catch (const ListFileError&) {
-        }
-    }
+    // Saved on the list-file thread: a flush to disk can take a fifth of a
+    // second on a busy machine, too long for the window to wait. A list that
+    // cannot be written stays changed in memory and is written at its next
+    // change; playing goes on.
+    if (recent_.EnterRecent(state.StationLine)) recent_.SaveLater();
     if (view_.ShowsRecent()) view_.RefreshResultsView();
     int timeout = view_.TimeoutSeconds();
     timeout = timeout < 3 ? 3 : (timeout > 30 ? 30 : timeout);

@@ -1,5 +1,6 @@
 #include "shell/application.h"
 
+#include "data/list_file_writer.h"
 #include "shell/startup.h"
 #include "shell/unit1.h"
 #include "shell/unit2.h"
@@ -31,7 +32,9 @@ int RunLumaroRadio(int argc, char** argv) {
     } else {
         form1.show();
     }
-    return app.exec();
+    const int result = app.exec();
+    FlushListFileSaves(); // the lists reach the disk before the process ends
+    return result;
 }
 
 } // namespace lumaro

@@ -3,6 +3,7 @@
 #include "ui/skin_style.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -18,12 +19,22 @@ void SkinBackground::mousePressEvent(QMouseEvent* event) {
     emit pressed(event->button());
 }
 
-void SkinBackground::paintEvent(QPaintEvent*) {
+void SkinBackground::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (picture_.size() != pixels || picture_.devicePixelRatio() != ratio) {
+        picture_ = QPixmap(pixels);
+        picture_.setDevicePixelRatio(ratio);
+        picture_.fill(Qt::black);
+        QPainter p(&picture_);
+        if (layout_ == Layout::MainWindow)
+            PaintMainWindow(p);
+        else
+            PaintStationInfo(p);
+    }
     QPainter p(this);
-    if (layout_ == Layout::MainWindow)
-        PaintMainWindow(p);
-    else
-        PaintStationInfo(p);
+    const QRect area = event->rect();
+    p.drawPixmap(area, picture_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // panels, the display glass and the caption rail. A press on it is reported
 // so the window can be moved by it.
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace lumaro {
@@ -24,6 +25,10 @@ private:
     void PaintMainWindow(QPainter& p);
     void PaintStationInfo(QPainter& p);
     Layout layout_;
+    // The whole picture, drawn once per size and pixel ratio: the meter and
+    // the labels above it repaint many times a second, and each repaint then
+    // copies only its own rectangle instead of drawing the body again.
+    QPixmap picture_;
 };
 
 } // namespace lumaro

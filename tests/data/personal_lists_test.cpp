@@ -1,3 +1,4 @@
+#include "data/list_file_writer.h"
 #include "data/personal_lists.h"
 #include "data/scrambled_list_file.h"
 #include "test_util.h"
@@ -73,6 +74,51 @@ TEST(PersonalListFiles, SaveRemoveAndDelete) {
     favorites.DeleteFile();
     EXPECT_FALSE(FileExists("fav.dat"));
     favorites.DeleteFile(); // a missing file is no error
+}
+
+// Saves on the list-file thread land in order, in the folder that was current
+// when they were asked for, and never overtake a later direct use of the file.
+TEST(PersonalListFiles, SavesLaterLandInOrderBeforeTheFileIsUsedAgain) {
+    ScratchDir dir;
+    TRecentList recent;
+    for (int i = 0; i < 40; ++i) {
+        recent.EnterRecent(u"Station " + std::u16string(1, char16_t(u'A' + i % 26)) + u"\t-\t-\t-\t-\thttp://s");
+        recent.SaveLater();
+    }
+    {
+        ScratchDir elsewhere; // the queued saves keep their folder
+        FlushListFileSaves();
+        EXPECT_FALSE(FileExists("rec.dat"));
+    }
+    TRecentList reloaded;
+    reloaded.LoadIfPresent();
+    EXPECT_EQ(reloaded.Entries(), recent.Entries());
+
+    // A queued save never resurrects a file deleted after it.
+    recent.SaveLater();
+    recent.DeleteFile();
+    FlushListFileSaves();
+    EXPECT_FALSE(FileExists("rec.dat"));
+
+    // Nor overwrites a direct save made after it.
+    recent.SaveLater();
+    TRecentList other;
+    other.EnterRecent(u"Other\t-\t-\t-\t-\thttp://o");
+    other.Save();
+    FlushListFileSaves();
+    reloaded.LoadIfPresent();
+    EXPECT_EQ(reloaded.Entries(), other.Entries());
+}
+
+TEST(PersonalListFiles, AQueuedSaveThatCannotBeWrittenChangesNothing) {
+    ScratchDir dir;
+    std::filesystem::create_directory("rec.dat"); // no write can replace it, even as root
+    TRecentList recent;
+    recent.EnterRecent(u"http://only");
+    recent.SaveLater();
+    FlushListFileSaves();
+    EXPECT_TRUE(std::filesystem::is_directory("rec.dat"));
+    EXPECT_EQ(recent.Count(), 1u);
 }
 
 } // namespace
