@@ -17,4 +17,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: running on the virtual display $DISPLAY"
   echo "(look at it with: import -display $DISPLAY -window root shot.png)"
 fi
+runtime="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}"
+if [ -z "${SDL_AUDIODRIVER:-}" ] && [ -z "${PULSE_SERVER:-}" ] && ! ls /dev/snd/pcm* >/dev/null 2>&1 \
+   && [ ! -S "$runtime/pulse/native" ] && [ ! -S "$runtime/pipewire-0" ]; then
+  # No sound card and no sound server: play to a silent output, so the player
+  # still runs and shows its stations, titles and meter.
+  export SDL_AUDIODRIVER=dummy
+  echo "No sound device found: playing to a silent output"
+fi
 exec build/LumaroRadio/lumaro-radio "$@"
