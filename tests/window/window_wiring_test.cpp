@@ -15,6 +15,7 @@
 #include "ui/skin_switch.h"
 
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -272,6 +273,66 @@ TEST_F(WindowWiring, PlayStopWithoutAStationSaysSo) {
     EXPECT_EQ(Calls("BASS_StreamCreateURL"), 0u);
 }
 
+// Stands in for the desktop's file browser: file URLs opened through the
+// desktop services come here.
+class FileBrowser : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(WindowWiring, RecordingsCaptionOpensTheRecordingsFolder) {
+    FileBrowser browser;
+    QDesktopServices::setUrlHandler("file", &browser, "Open");
+    QTest::mouseClick(form_->Label22, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0].toLocalFile(), QDir(dir_.path()).filePath("LumaroRadioRecordings"));
+    EXPECT_TRUE(QDir(dir_.path()).exists("LumaroRadioRecordings"));
+}
+
+TEST(WindowEngineStart, AFailingEngineShowsWhyAndEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct StartCase {
+        const char* name;
+        DWORD version;
+        bool initFails;
+        // the box as printed below: owner, then its text with line breaks as "|"
+        const char* box;
+    };
+    const StartCase cases[] = {
+        {"wrong version", 0x02030000, false, "BOX owner=0: An incorrect version of BASS.DLL was loaded"},
+        {"no output device", BASS_VERSION, true,
+         "BOX owner=1: Can't initialize device.*error code: Can't find a free sound driver"},
+    };
+    for (const StartCase& c : cases) {
+        EXPECT_EXIT(
+            {
+                QTemporaryDir dir;
+                auto fake = std::make_unique<FakeAudioLibrary>();
+                fake->version = c.version;
+                fake->initFails = c.initFails;
+                fake->initError = BASS_ERROR_DRIVER;
+                QTimer answer;
+                QObject::connect(&answer, &QTimer::timeout, [] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    if (!box) return;
+                    std::fprintf(stderr, "BOX owner=%d: %s\n", box->parentWidget() != nullptr,
+                                 box->text().replace('\n', '|').toUtf8().constData());
+                    box->button(QMessageBox::Ok)->click();
+                });
+                answer.start(10);
+                TForm1 form(dir.path(), QString(), nullptr, std::move(fake));
+                std::fprintf(stderr, "the window was made\n");
+                std::_Exit(0);
+            },
+            ::testing::ExitedWithCode(EXIT_FAILURE), c.box)
+            << c.name;
+    }
+}
+
 TEST_F(WindowWiring, AutoPlayStartsTheDefaultStationThroughPlayStop) {
     InDir([] { TScrambledListFile::SaveWideList("index.dat", {kTwoUrls}, kListKey); });
     TForm2 settings(*form_);
@@ -293,3 +354,5 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+#include "window_wiring_test.moc"
