@@ -56,16 +56,19 @@ std::mutex gWorkersLock;
 std::condition_variable gWorkersEnded;
 int gWorkers = 0;
 
+// Counted from before the thread is launched, so a wait for the workers never
+// misses one that has not begun to run yet.
+void WorkerLaunching() {
+    std::lock_guard lock(gWorkersLock);
+    ++gWorkers;
+}
+void WorkerEnded() {
+    std::lock_guard lock(gWorkersLock);
+    --gWorkers;
+    gWorkersEnded.notify_all();
+}
 struct WorkerCount {
-    WorkerCount() {
-        std::lock_guard lock(gWorkersLock);
-        ++gWorkers;
-    }
-    ~WorkerCount() {
-        std::lock_guard lock(gWorkersLock);
-        --gWorkers;
-        gWorkersEnded.notify_all();
-    }
+    ~WorkerCount() { WorkerEnded(); }
 };
 
 // ---- Engine callbacks find their controller by a number, never by a pointer
@@ -448,9 +451,11 @@ void TPlaybackController::StartConnectionWorker() {
     if (view_.ShowsRecent()) view_.RefreshResultsView();
     int timeout = view_.TimeoutSeconds();
     timeout = timeout < 3 ? 3 : (timeout > 30 ? 30 : timeout);
+    WorkerLaunching();
     try {
         std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
     } catch (const std::system_error&) {
+        WorkerEnded();
         // No thread to be had: the attempt ends before it connects.
         state.Connecting = false;
         BMDThread1Terminate(generation);

@@ -839,11 +839,8 @@ void TForm1::suiStringGrid4DblClick() {
         suiStringGrid4->update();
         return;
     }
-    const std::u16string chosen = *line; // the list may change while it starts (Recent)
-    controller_->ChooseStation(chosen);
+    controller_->PlayStation(std::u16string(*line)); // a copy: starting changes Recent
     suiStringGrid4->repaint();
-    controller_->BuildUrlMenu();
-    controller_->StartConnectionWorker();
 }
 
 void TForm1::suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos) {

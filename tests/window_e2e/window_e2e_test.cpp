@@ -7,6 +7,7 @@
 #include "recording/recording_files.h"
 #include "shell/unit1.h"
 #include "tests/engine_net/test_server.h"
+#include "tests/window/box_answer.h"
 #include "ui/level_meter.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
@@ -14,7 +15,6 @@
 #include "ui/skin_label.h"
 #include "ui/skin_switch.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -100,24 +100,6 @@ double Mp3Seconds(const fs::path& file) {
         return 0;
     }
 }
-
-// Answers the next message box the window opens with button, keeping its text.
-class BoxAnswer {
-public:
-    BoxAnswer(QMessageBox::StandardButton button, QString* text) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, button, text] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            timer_.stop();
-            if (text) *text = box->windowTitle() + "|" + box->text();
-            box->button(button)->click();
-        });
-        timer_.start(10);
-    }
-
-private:
-    QTimer timer_;
-};
 
 // The window with every text its status line was given, so that short-lived
 // ones (the buffering percentages) are seen too.
@@ -366,12 +348,11 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
         << file;
 
     // No keeps the window and the recording
-    QString asked;
     {
-        BoxAnswer no(QMessageBox::No, &asked);
+        lumaro::testing::BoxAnswer no(QMessageBox::No);
         EXPECT_FALSE(CloseByButton());
+        EXPECT_EQ(no.Asked(), "Recording...|Recording in progress. Stop it now?");
     }
-    EXPECT_EQ(asked, "Recording...|Recording in progress. Stop it now?");
     EXPECT_TRUE(form_->isVisible());
     EXPECT_TRUE(form_->Recorder()->RecordingRuns());
     std::error_code ec;
@@ -381,7 +362,7 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
 
     // Yes closes; releasing the engine ends the recording, which lame finishes
     {
-        BoxAnswer yes(QMessageBox::Yes, nullptr);
+        lumaro::testing::BoxAnswer yes(QMessageBox::Yes);
         EXPECT_TRUE(CloseByButton());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, kWait)) << file;

@@ -1,0 +1,358 @@
+// The main window's wiring to the playback, effect and recording layers, on
+// the offscreen platform with the scriptable engine fake: closing while
+// workers are busy, the URL button and menu, knobs, captions and keys, the
+// scrolling information line, the personal-list entries and the start station.
+
+#include "data/scrambled_list_file.h"
+#include "shell/unit1.h"
+#include "shell/unit2.h"
+#include "tests/playback/fake_audio_library.h"
+#include "tests/window/box_answer.h"
+#include "ui/skin_edit.h"
+#include "ui/skin_grid.h"
+#include "ui/skin_knob.h"
+#include "ui/skin_label.h"
+#include "ui/skin_switch.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace lumaro;
+using namespace lumaro::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kWait = 10000; // ms
+const std::u16string kOneUrl = u"One URL\t-\tJazz\tFrance\tFrench\thttp://one.example/live";
+const std::u16string kTwoUrls = u"Two URLs\t-\tPop\tFrance\tFrench\thttp://a.example/1\thttp://b.example/2";
+
+class WindowWiring : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        InDir([] { TScrambledListFile::SaveWideList("stations.dat", {kOneUrl, kTwoUrls}, kListKey); });
+        auto fake = std::make_unique<FakeAudioLibrary>();
+        fake_ = fake.get();
+        for (const char* url :
+             {"http://one.example/live", "http://a.example/1", "http://b.example/2", "http://clip.example/x"})
+            fake_->SetScript(url, {});
+        form_ = std::make_unique<TForm1>(dir_.path(), QString(), nullptr, std::move(fake));
+        form_->show();
+        form_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void TearDown() override {
+        if (fake_) fake_->ReleaseAll();
+        form_.reset();
+        EXPECT_TRUE(WaitForConnectionWorkers(10s));
+    }
+    template <typename Fn> void InDir(Fn fn) {
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        fn();
+        QDir::setCurrent(old);
+    }
+    bool Exists(const char* name) const { return QDir(dir_.path()).exists(QString::fromLatin1(name)); }
+
+    // A user's double click on the results row that shows name.
+    void DoubleClick(const char* name) {
+        SkinGrid* grid = form_->suiStringGrid4;
+        for (int r = 0; r < grid->RowCount(); ++r) {
+            if (grid->RowText(r) != QLatin1String(name)) continue;
+            const QPoint at(20, r * SkinGrid::kRowHeight + 5);
+            QTest::mouseClick(grid, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
+            return;
+        }
+        FAIL() << "no row " << name;
+    }
+    // Waits until the attempt in progress has ended.
+    void WaitForAttempt() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form_->PlayerState().UrlMenuBusy; }, kWait));
+    }
+    size_t Calls(const char* name) const { return fake_->CallCount(name); }
+
+    QTemporaryDir dir_;
+    FakeAudioLibrary* fake_ = nullptr; // owned by the window
+    std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(WindowWiring, ClosingWhileAWorkerWaitsForTheWindowDoesNotHang) {
+    DoubleClick("One URL");
+    EXPECT_EQ(RunningConnectionWorkers(), 1) << "counted from its launch, running or not";
+    // The worker now sends "connecting..." and waits for this thread, which
+    // closes the window without having handled it.
+    ASSERT_TRUE(form_->close());
+    EXPECT_EQ(form_->Player(), nullptr);
+    EXPECT_EQ(RunningConnectionWorkers(), 0) << "the engine went only after every worker";
+    fake_ = nullptr; // freed with the layers
+}
+
+TEST_F(WindowWiring, ClosingWhileAWorkerIsStuckInTheEngineLeavesTheEngineToIt) {
+    FakeAudioLibrary::Script stuck;
+    stuck.gate = "connect";
+    fake_->SetScript("http://one.example/live", stuck);
+    DoubleClick("One URL");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Calls("BASS_StreamCreateURL") == 1; }, kWait));
+    ASSERT_TRUE(form_->close());
+    EXPECT_EQ(form_->Engine(), nullptr);
+    EXPECT_EQ(RunningConnectionWorkers(), 1);
+    // The engine is still there for the worker: it opens, finds itself
+    // superseded and frees its stream.
+    std::unique_ptr<FakeAudioLibrary> engine(fake_);
+    fake_->Release("connect");
+    ASSERT_TRUE(WaitForConnectionWorkers(10s));
+    EXPECT_TRUE(fake_->IsFreed(fake_->HandleFor("http://one.example/live")));
+    EXPECT_TRUE(fake_->Audible().empty());
+    fake_ = nullptr;
+}
+
+TEST_F(WindowWiring, UrlButtonAndMenu) {
+    EXPECT_EQ(form_->Label13->text(), "URL (0)");
+    DoubleClick("Two URLs");
+    WaitForAttempt();
+    EXPECT_EQ(form_->Label13->text(), "URL (2)");
+    auto entries = [&] {
+        QStringList out;
+        for (QAction* a : form_->PopupMenu1->actions())
+            out << (a->isSeparator() ? "-" : (a->isChecked() ? "* " : "  ") + a->text());
+        return out;
+    };
+    EXPECT_EQ(entries(), QStringList({"* http://a.example/1", "  http://b.example/2", "-",
+                                      "  Copy current URL to clipboard", "  Play URL from clipboard"}));
+
+    // any mouse button opens it when no attempt is busy
+    QTest::mouseClick(form_->suiImageButton3, Qt::RightButton);
+    EXPECT_TRUE(form_->PopupMenu1->isVisible());
+    form_->PopupMenu1->hide();
+
+    form_->PopupMenu1->actions()[1]->trigger();
+    WaitForAttempt();
+    EXPECT_EQ(fake_->OpenedUrls().back(), "http://b.example/2");
+    EXPECT_EQ(entries()[0], "  http://a.example/1");
+    EXPECT_EQ(entries()[1], "* http://b.example/2");
+
+    form_->PopupMenu1->actions()[3]->trigger(); // copy
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/2");
+
+    QGuiApplication::clipboard()->setText("http://clip.example/x\nand a second line");
+    form_->PopupMenu1->actions()[4]->trigger(); // play from the clipboard
+    WaitForAttempt();
+    EXPECT_EQ(fake_->OpenedUrls().back(), "http://clip.example/x");
+    EXPECT_EQ(form_->Label13->text(), "URL (0)");
+    EXPECT_EQ(entries()[0], "* http://clip.example/x");
+    EXPECT_EQ(form_->Recent.Entry(0), u"http://clip.example/x\t");
+
+    // while an attempt is busy, the URL button opens nothing
+    FakeAudioLibrary::Script stuck;
+    stuck.gate = "connect";
+    fake_->SetScript("http://a.example/1", stuck);
+    DoubleClick("Two URLs");
+    ASSERT_TRUE(form_->PlayerState().UrlMenuBusy);
+    QTest::mouseClick(form_->suiImageButton3, Qt::LeftButton);
+    EXPECT_FALSE(form_->PopupMenu1->isVisible());
+}
+
+TEST_F(WindowWiring, CaptionOnAKnobAtItsStartSendsNothing) {
+    const size_t before = Calls("BASS_ChannelSetAttribute");
+    QTest::mouseClick(form_->Label9, Qt::LeftButton); // Pan, already 0
+    EXPECT_EQ(Calls("BASS_ChannelSetAttribute"), before);
+    form_->DIBKnob7->SetValue(40);
+    EXPECT_EQ(Calls("BASS_ChannelSetAttribute"), before + 1);
+    QTest::mouseClick(form_->Label9, Qt::LeftButton);
+    EXPECT_EQ(Calls("BASS_ChannelSetAttribute"), before + 2);
+    EXPECT_EQ(form_->DIBKnob7->Value(), 0);
+    EXPECT_EQ(form_->Effects()->Position(TEffectKnob::Pan), 0);
+}
+
+TEST_F(WindowWiring, VolumeKeysAndF5ActAndStillReachTheFocusedBox) {
+    struct KeyCase {
+        const char* name;
+        int start;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int presses;
+        int volume;
+        QString typed;
+    };
+    const KeyCase cases[] = {
+        {"numpad plus", 50, Qt::Key_Plus, Qt::KeypadModifier, 1, 53, "+"},
+        {"numpad minus", 50, Qt::Key_Minus, Qt::KeypadModifier, 1, 47, "-"},
+        {"plain plus does nothing", 50, Qt::Key_Plus, Qt::NoModifier, 1, 50, "+"},
+        {"F12 once", 50, Qt::Key_F12, Qt::NoModifier, 1, 53, ""},
+        {"F12 stops at 100", 98, Qt::Key_F12, Qt::NoModifier, 5, 100, ""},
+        {"shift F11 stops at 0", 2, Qt::Key_F11, Qt::ShiftModifier, 1, 0, ""},
+    };
+    for (const KeyCase& c : cases) {
+        form_->DIBKnob5->SetValue(c.start);
+        form_->TntEdit2->clear();
+        form_->TntEdit2->setFocus();
+        for (int i = 0; i < c.presses; ++i)
+            QTest::keyClick(form_->TntEdit2, c.key, c.modifiers);
+        EXPECT_EQ(form_->DIBKnob5->Value(), c.volume) << c.name;
+        EXPECT_EQ(form_->Effects()->Position(TEffectKnob::Volume), c.volume) << c.name;
+        EXPECT_EQ(form_->TntEdit2->text(), c.typed) << c.name;
+    }
+    QTest::keyClick(form_->TntEdit2, Qt::Key_F5);
+    EXPECT_EQ(form_->Effects()->MuteState(), 1);
+    EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::On);
+    QTest::mouseClick(form_->suiImageButton7, Qt::LeftButton);
+    EXPECT_EQ(form_->Effects()->MuteState(), 0);
+    EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::Idle);
+    QTest::mouseClick(form_->suiImageButton2, Qt::LeftButton);
+    EXPECT_EQ(form_->Effects()->MonoState(), 1);
+    EXPECT_EQ(form_->suiImageButton2->CurrentState(), SkinSwitch::State::On);
+}
+
+TEST_F(WindowWiring, InformationLineScrollsOnlyWhenTooWideAndPointedAt) {
+    auto enter = [&] {
+        QEnterEvent event(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(form_->TntLabel1, &event);
+    };
+    auto leave = [&] {
+        QEvent event(QEvent::Leave);
+        QApplication::sendEvent(form_->TntLabel1, &event);
+    };
+    form_->TntLabel1->setText("Short");
+    enter();
+    EXPECT_FALSE(form_->Timer2->isActive());
+    leave();
+
+    const QString wide = QString("A rather long description of a station ").repeated(4);
+    form_->TntLabel1->setText(wide);
+    enter();
+    EXPECT_TRUE(form_->Timer2->isActive());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form_->TntLabel1->text() != wide; }, kWait));
+    EXPECT_EQ(form_->TntLabel1->text().size(), wide.size());
+    leave();
+    EXPECT_FALSE(form_->Timer2->isActive());
+}
+
+TEST_F(WindowWiring, PersonalListButtonsAndMenuEntries) {
+    // "Add to Fav." with the current station, then the catalogue menu's entry
+    DoubleClick("Two URLs");
+    WaitForAttempt();
+    QTest::mouseClick(form_->suiImageButton4, Qt::LeftButton);
+    form_->suiStringGrid4->SetCurrentRow(0);
+    form_->PopupMenu4->actions()[0]->trigger(); // Add to Favorites
+    ASSERT_EQ(form_->Favorites.Count(), 2u);
+    EXPECT_EQ(form_->Favorites.Entry(0), kOneUrl);
+    EXPECT_EQ(form_->Favorites.Entry(1), kTwoUrls);
+    EXPECT_TRUE(Exists("fav.dat"));
+
+    // in the Favorites view: remove the first, then empty the list
+    form_->Label1MouseDown();
+    form_->suiStringGrid4->SetCurrentRow(0);
+    form_->PopupMenu2->actions()[0]->trigger(); // Remove from Favorites
+    ASSERT_EQ(form_->Favorites.Count(), 1u);
+    EXPECT_EQ(form_->suiStringGrid4->RowText(0), "Two URLs");
+    form_->PopupMenu2->actions()[1]->trigger(); // Empty Favorites list
+    EXPECT_EQ(form_->Favorites.Count(), 0u);
+    EXPECT_FALSE(Exists("fav.dat"));
+
+    // Recent holds the played station; emptying it deletes rec.dat
+    ASSERT_TRUE(Exists("rec.dat"));
+    form_->Label17MouseDown();
+    EXPECT_EQ(form_->suiStringGrid4->RowText(0), "Two URLs");
+    form_->PopupMenu3->actions()[1]->trigger(); // Empty Recent list
+    EXPECT_EQ(form_->Recent.Count(), 0u);
+    EXPECT_FALSE(Exists("rec.dat"));
+}
+
+TEST_F(WindowWiring, PlayStopWithoutAStationSaysSo) {
+    BoxAnswer ok(QMessageBox::Ok);
+    QTest::mouseClick(form_->suiImageButton8, Qt::LeftButton);
+    EXPECT_EQ(ok.Asked(), QApplication::applicationDisplayName() + "|Please double-click a station to play");
+    EXPECT_EQ(Calls("BASS_StreamCreateURL"), 0u);
+}
+
+// Stands in for the desktop's file browser: file URLs opened through the
+// desktop services come here.
+class FileBrowser : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(WindowWiring, RecordingsCaptionOpensTheRecordingsFolder) {
+    FileBrowser browser;
+    QDesktopServices::setUrlHandler("file", &browser, "Open");
+    QTest::mouseClick(form_->Label22, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0].toLocalFile(), QDir(dir_.path()).filePath("LumaroRadioRecordings"));
+    EXPECT_TRUE(QDir(dir_.path()).exists("LumaroRadioRecordings"));
+}
+
+TEST(WindowEngineStart, AFailingEngineShowsWhyAndEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct StartCase {
+        const char* name;
+        DWORD version;
+        bool initFails;
+        // the box as printed below: owner, then its text with line breaks as "|"
+        const char* box;
+    };
+    const StartCase cases[] = {
+        {"wrong version", 0x02030000, false, "BOX owner=0: An incorrect version of BASS.DLL was loaded"},
+        {"no output device", BASS_VERSION, true,
+         "BOX owner=1: Can't initialize device.*error code: Can't find a free sound driver"},
+    };
+    for (const StartCase& c : cases) {
+        EXPECT_EXIT(
+            {
+                QTemporaryDir dir;
+                auto fake = std::make_unique<FakeAudioLibrary>();
+                fake->version = c.version;
+                fake->initFails = c.initFails;
+                fake->initError = BASS_ERROR_DRIVER;
+                QTimer answer;
+                QObject::connect(&answer, &QTimer::timeout, [] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    if (!box) return;
+                    std::fprintf(stderr, "BOX owner=%d: %s\n", box->parentWidget() != nullptr,
+                                 box->text().replace('\n', '|').toUtf8().constData());
+                    box->button(QMessageBox::Ok)->click();
+                });
+                answer.start(10);
+                TForm1 form(dir.path(), QString(), nullptr, std::move(fake));
+                std::fprintf(stderr, "the window was made\n");
+                std::_Exit(0);
+            },
+            ::testing::ExitedWithCode(EXIT_FAILURE), c.box)
+            << c.name;
+    }
+}
+
+TEST_F(WindowWiring, AutoPlayStartsTheDefaultStationThroughPlayStop) {
+    InDir([] { TScrambledListFile::SaveWideList("index.dat", {kTwoUrls}, kListKey); });
+    TForm2 settings(*form_);
+    EXPECT_EQ(form_->PlayerState().StationLine, kTwoUrls);
+    EXPECT_EQ(Calls("BASS_StreamCreateURL"), 0u) << "auto-play is off";
+    settings.AutoPlay = 1;
+    ASSERT_TRUE(settings.SelectStartStation());
+    WaitForAttempt();
+    EXPECT_EQ(fake_->OpenedUrls(), std::vector<std::string>{"http://a.example/1"});
+    EXPECT_EQ(form_->suiImageButton8->CurrentState(), SkinSwitch::State::On);
+    EXPECT_TRUE(form_->PlayerState().AutoRetry);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "window_wiring_test.moc"
