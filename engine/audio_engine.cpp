@@ -247,7 +247,7 @@ void SDLCALL AudioCallback(void* user, Uint8* stream, int len) {
     }
 }
 
-// Download thread: a new metadata block.
+// Download thread (ICY) or stream thread (in-stream tags): a new metadata block.
 void DeliverMetadata(const std::weak_ptr<Channel>& weak, std::string_view block) {
     auto ch = weak.lock();
     if (!ch || ch->dead) return;
@@ -294,11 +294,13 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     std::weak_ptr<Channel> weak = ch;
     std::unique_ptr<HttpStream> http;
     std::string url = req.url;
-    bool hls = LooksLikeHlsUrl(url);
-    std::string format = hls ? "hls" : "";
+    // HLS is told by the reply's body, never by the name alone: many ".m3u8"
+    // URLs are plain m3u playlists, which FFmpeg's HLS reader refuses.
+    bool hls = false;
+    std::string format;
 
     if (!IsHttpUrl(url)) return result->Finish(BASS_ERROR_FILEOPEN);
-    if (!hls) {
+    {
         HttpStreamOptions options;
         options.timeout_ms = req.timeout_ms;
         options.buffer_capacity = kDownloadBufferBytes;
@@ -388,12 +390,22 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     }
     result->Finish(0);
 
+    // Titles carried in the stream itself (Ogg comments) reach the player as
+    // ICY blocks do, unless the server sends ICY metadata of its own.
+    const bool icy_metadata = http && http->Metaint() > 0;
+    std::string title;
+    auto publish_title = [&] {
+        if (!icy_metadata && decoder.TakeTitleChange(title))
+            DeliverMetadata(weak, "StreamTitle='" + title + "';");
+    };
+    publish_title();
     std::vector<float> pcm;
     pcm.reserve(16384);
     while (!ch->dead) {
         pcm.clear();
         const auto step = decoder.DecodeSome(pcm);
         if (step == core::FfmpegDecoder::Step::kEnd) break;
+        publish_title();
         std::size_t offset = 0;
         while (offset < pcm.size() && !ch->dead) {
             offset += ch->ring.Write(pcm.data() + offset, pcm.size() - offset);
