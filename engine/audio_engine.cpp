@@ -1,6 +1,7 @@
 #include "engine/audio_engine.h"
 
 #include "engine/core/ffmpeg_decoder.h"
+#include "engine/core/live_threads.h"
 #include "engine/core/pcm_ring.h"
 #include "engine/dsp/dsp_chain.h"
 #include "engine/dsp/gain_pan.h"
@@ -78,29 +79,6 @@ DWORD NextHandle() {
     while (h == 0);
     return h;
 }
-
-// Counts the streams' own threads so shutdown and tests can wait for them.
-// Never destroyed: a detached thread may end after static destruction began.
-struct ThreadCounter {
-    std::mutex mutex;
-    std::condition_variable ended;
-    int live = 0; // mutex
-};
-ThreadCounter& Threads() {
-    static auto* counter = new ThreadCounter;
-    return *counter;
-}
-struct ThreadToken {
-    ThreadToken() {
-        std::lock_guard lock(Threads().mutex);
-        ++Threads().live;
-    }
-    ~ThreadToken() {
-        std::lock_guard lock(Threads().mutex);
-        --Threads().live;
-        Threads().ended.notify_all();
-    }
-};
 
 std::string JoinTagList(const std::vector<std::string>& lines) {
     std::string list;
@@ -627,7 +605,7 @@ HSTREAM AudioEngine::BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, D
     auto result = std::make_shared<OpenResult>();
     const auto deadline = Clock::now() + std::chrono::milliseconds(req.timeout_ms) + kOpenGrace;
     std::thread([ch, result, req]() mutable {
-        ThreadToken token;
+        LiveThreads::Token token;
         RunStream(std::move(ch), std::move(result), std::move(req));
     }).detach();
 
@@ -944,11 +922,7 @@ std::uint64_t AudioEngine::MixedBlocks() const {
 }
 
 bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
-    auto& t = Threads();
-    std::unique_lock lock(t.mutex);
-    const bool ours = t.ended.wait_for(lock, timeout, [&] { return t.live == 0; });
-    lock.unlock();
-    return ours && HttpStream::WaitForDownloadThreads(timeout);
+    return LiveThreads::WaitUntilNone(timeout);
 }
 
 std::unique_ptr<AudioLibrary> MakeAudioEngine() {
