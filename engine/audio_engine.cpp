@@ -24,6 +24,7 @@ extern "C" {
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -47,11 +48,17 @@ using namespace std::chrono_literals;
 constexpr std::size_t kDownloadBufferBytes = 32 * 1024;
 // Decoded audio kept ahead of the output per channel: 1 s of stereo samples.
 constexpr std::size_t kRingSamples = core::kOutputRate * core::kOutputChannels;
-// Output device block: 2048 frames, 46 ms. SDL's PulseAudio output keeps
-// about one block queued, so 1024 frames (23 ms) dropped out whenever the
-// machine was busy and cost more CPU in wake-ups; 2048 stays within the
-// first-sound budget.
+// Output device block: 1024 frames, 23 ms: how often the mixer runs, so how
+// soon a change of an effect reaches the output queue.
 constexpr int kDeviceFrames = AudioEngine::kBlockFrames;
+// Audio queued at a PulseAudio server, in ms. SDL's PulseAudio output asks
+// for one device block in all (46 ms at 2048 frames), split between our
+// stream and the sink, so a server or an SDL thread held up for longer on a
+// busy machine was heard as a gap: 97 silent 10 ms blocks in 10 minutes.
+// libpulse takes the whole depth from PULSE_LATENCY_MSEC; 150 ms is about
+// what other players keep, and effects and the meter still follow within
+// about a block more. A value the user set wins.
+constexpr const char* kPulseLatencyMs = "150";
 // Mixer scratch size; larger device requests are mixed in pieces.
 constexpr int kMixFrames = 2048;
 // Extra time the opening caller allows beyond the net time-out for the
@@ -388,7 +395,7 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
         while (offset < pcm.size() && !ch->dead) {
             offset += ch->ring.Write(pcm.data() + offset, pcm.size() - offset);
             if (offset < pcm.size()) {
-                // The mixer drains 1024 frames per 23 ms; it never signals, so poll.
+                // The mixer drains a block per 23 ms; it never signals, so poll.
                 std::unique_lock lock(ch->wake_mutex);
                 ch->wake.wait_for(lock, 20ms, [&] { return ch->dead.load(); });
             }
@@ -489,6 +496,8 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
     // and the process could no longer be stopped by them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Read by libpulse when SDL's output connects; other drivers ignore it.
+    setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
