@@ -236,20 +236,21 @@ TEST_F(StreamTest, M3u8UrlsThatArePlainPlaylistsAreResolved) {
     const std::string entry =
         ServeMp3("/entry.mp3", MakeMp3("0.3*sin(2*PI*500*t)", "0.3*sin(2*PI*500*t)", 2.0));
     struct Case {
-        const char* name;
+        const char* path;
         const char* type;
         std::string body;
     };
     const std::vector<Case> cases = {
-        {"bare", "audio/x-mpegurl", entry + "\n"},
-        {"extended", "application/vnd.apple.mpegurl", "#EXTM3U\n#EXTINF:-1,Radio\n" + entry + "\n"},
-        {"as-text", "text/plain", "#EXTM3U\r\n\r\n" + entry + "\r\n"},
-        {"upper-case-name", "application/x-mpegurl", entry + "\n"},
+        {"/bare/live.m3u8", "audio/x-mpegurl", entry + "\n"},
+        {"/extended/live.m3u8", "application/vnd.apple.mpegurl",
+         "#EXTM3U\n#EXTINF:-1,Radio\n" + entry + "\n"},
+        {"/as-text/live.m3u8", "text/plain", "#EXTM3U\r\n\r\n" + entry + "\r\n"},
+        {"/upper-case/LIVE.M3U8", "application/x-mpegurl", entry + "\n"},
     };
     ASSERT_TRUE(engine.BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, 1));
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = std::string("/") + c.name + (c.name[0] == 'u' ? "/LIVE.M3U8" : "/live.m3u8");
+        SCOPED_TRACE(c.path);
+        const std::string path = c.path;
         server.Handle(path, serve::Http(c.type, c.body));
         const HSTREAM h = Open(server.Url(path));
         ASSERT_NE(h, 0u);
