@@ -1,6 +1,7 @@
 #include "engine/audio_engine.h"
 
 #include "engine/core/ffmpeg_decoder.h"
+#include "engine/core/live_threads.h"
 #include "engine/core/pcm_ring.h"
 #include "engine/dsp/dsp_chain.h"
 #include "engine/dsp/gain_pan.h"
@@ -23,6 +24,7 @@ extern "C" {
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -46,11 +48,17 @@ using namespace std::chrono_literals;
 constexpr std::size_t kDownloadBufferBytes = 32 * 1024;
 // Decoded audio kept ahead of the output per channel: 1 s of stereo samples.
 constexpr std::size_t kRingSamples = core::kOutputRate * core::kOutputChannels;
-// Output device block: 2048 frames, 46 ms. SDL's PulseAudio output keeps
-// about one block queued, so 1024 frames (23 ms) dropped out whenever the
-// machine was busy and cost more CPU in wake-ups; 2048 stays within the
-// first-sound budget.
+// Output device block: 1024 frames, 23 ms: how often the mixer runs, so how
+// soon a change of an effect reaches the output queue.
 constexpr int kDeviceFrames = AudioEngine::kBlockFrames;
+// Audio queued at a PulseAudio server, in ms. SDL's PulseAudio output asks
+// for one device block in all (46 ms at 2048 frames), split between our
+// stream and the sink, so a server or an SDL thread held up for longer on a
+// busy machine was heard as a gap: 97 silent 10 ms blocks in 10 minutes.
+// libpulse takes the whole depth from PULSE_LATENCY_MSEC; 150 ms is about
+// what other players keep, and effects and the meter still follow within
+// about a block more. A value the user set wins.
+constexpr const char* kPulseLatencyMs = "150";
 // Mixer scratch size; larger device requests are mixed in pieces.
 constexpr int kMixFrames = 2048;
 // Extra time the opening caller allows beyond the net time-out for the
@@ -78,29 +86,6 @@ DWORD NextHandle() {
     while (h == 0);
     return h;
 }
-
-// Counts the streams' own threads so shutdown and tests can wait for them.
-// Never destroyed: a detached thread may end after static destruction began.
-struct ThreadCounter {
-    std::mutex mutex;
-    std::condition_variable ended;
-    int live = 0; // mutex
-};
-ThreadCounter& Threads() {
-    static auto* counter = new ThreadCounter;
-    return *counter;
-}
-struct ThreadToken {
-    ThreadToken() {
-        std::lock_guard lock(Threads().mutex);
-        ++Threads().live;
-    }
-    ~ThreadToken() {
-        std::lock_guard lock(Threads().mutex);
-        --Threads().live;
-        Threads().ended.notify_all();
-    }
-};
 
 std::string JoinTagList(const std::vector<std::string>& lines) {
     std::string list;
@@ -247,7 +232,7 @@ void SDLCALL AudioCallback(void* user, Uint8* stream, int len) {
     }
 }
 
-// Download thread: a new metadata block.
+// Download thread (ICY) or stream thread (in-stream tags): a new metadata block.
 void DeliverMetadata(const std::weak_ptr<Channel>& weak, std::string_view block) {
     auto ch = weak.lock();
     if (!ch || ch->dead) return;
@@ -294,11 +279,13 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     std::weak_ptr<Channel> weak = ch;
     std::unique_ptr<HttpStream> http;
     std::string url = req.url;
-    bool hls = LooksLikeHlsUrl(url);
-    std::string format = hls ? "hls" : "";
+    // HLS is told by the reply's body, never by the name alone: many ".m3u8"
+    // URLs are plain m3u playlists, which FFmpeg's HLS reader refuses.
+    bool hls = false;
+    std::string format;
 
     if (!IsHttpUrl(url)) return result->Finish(BASS_ERROR_FILEOPEN);
-    if (!hls) {
+    {
         HttpStreamOptions options;
         options.timeout_ms = req.timeout_ms;
         options.buffer_capacity = kDownloadBufferBytes;
@@ -388,17 +375,27 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
     }
     result->Finish(0);
 
+    // Titles carried in the stream itself (Ogg comments) reach the player as
+    // ICY blocks do, unless the server sends ICY metadata of its own.
+    const bool icy_metadata = http && http->Metaint() > 0;
+    std::string title;
+    auto publish_title = [&] {
+        if (!icy_metadata && decoder.TakeTitleChange(title))
+            DeliverMetadata(weak, "StreamTitle='" + title + "';");
+    };
+    publish_title();
     std::vector<float> pcm;
     pcm.reserve(16384);
     while (!ch->dead) {
         pcm.clear();
         const auto step = decoder.DecodeSome(pcm);
         if (step == core::FfmpegDecoder::Step::kEnd) break;
+        publish_title();
         std::size_t offset = 0;
         while (offset < pcm.size() && !ch->dead) {
             offset += ch->ring.Write(pcm.data() + offset, pcm.size() - offset);
             if (offset < pcm.size()) {
-                // The mixer drains 1024 frames per 23 ms; it never signals, so poll.
+                // The mixer drains a block per 23 ms; it never signals, so poll.
                 std::unique_lock lock(ch->wake_mutex);
                 ch->wake.wait_for(lock, 20ms, [&] { return ch->dead.load(); });
             }
@@ -499,6 +496,8 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
     // and the process could no longer be stopped by them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Read by libpulse when SDL's output connects; other drivers ignore it.
+    setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
@@ -615,7 +614,7 @@ HSTREAM AudioEngine::BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, D
     auto result = std::make_shared<OpenResult>();
     const auto deadline = Clock::now() + std::chrono::milliseconds(req.timeout_ms) + kOpenGrace;
     std::thread([ch, result, req]() mutable {
-        ThreadToken token;
+        LiveThreads::Token token;
         RunStream(std::move(ch), std::move(result), std::move(req));
     }).detach();
 
@@ -932,11 +931,7 @@ std::uint64_t AudioEngine::MixedBlocks() const {
 }
 
 bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
-    auto& t = Threads();
-    std::unique_lock lock(t.mutex);
-    const bool ours = t.ended.wait_for(lock, timeout, [&] { return t.live == 0; });
-    lock.unlock();
-    return ours && HttpStream::WaitForDownloadThreads(timeout);
+    return LiveThreads::WaitUntilNone(timeout);
 }
 
 std::unique_ptr<AudioLibrary> MakeAudioEngine() {

@@ -46,8 +46,8 @@ public:
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
 
-    // Frames the output asks the mixer for at a time (46 ms at 44100 Hz).
-    static constexpr int kBlockFrames = 2048;
+    // Frames the output asks the mixer for at a time (23 ms at 44100 Hz).
+    static constexpr int kBlockFrames = 1024;
 
     // Output blocks in which a playing channel that had already sounded had
     // too little decoded audio (audible dropouts), since BASS_Init.

@@ -81,7 +81,7 @@ void PrintList(const char* what, const char* list) {
 }
 
 void MetaChanged(HSYNC, DWORD channel, DWORD, void*) {
-    // Download thread.
+    // Engine thread: the download thread (ICY) or the stream thread (Ogg comments).
     const char* meta = g_engine->BASS_ChannelGetTags(channel, BASS_TAG_META);
     if (meta) std::printf("[%6.3f] title: %s\n", Seconds(), meta);
     std::fflush(stdout);

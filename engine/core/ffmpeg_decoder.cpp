@@ -8,10 +8,32 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <string_view>
+
 namespace lumaro::engine::core {
 namespace {
 
 constexpr int kIoBufferSize = 4096;
+// Longest in-stream title passed on, in bytes; comments may be megabytes.
+constexpr std::size_t kMaxTitleBytes = 1000;
+
+std::string Tag(const AVDictionary* dict, const char* key) {
+    const AVDictionaryEntry* e = av_dict_get(dict, key, nullptr, 0); // key case ignored
+    return e && e->value ? e->value : "";
+}
+
+// One line of at most kMaxTitleBytes, cut on a UTF-8 character boundary.
+std::string CleanTitle(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    if (text.size() > kMaxTitleBytes) {
+        std::size_t cut = kMaxTitleBytes;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        text.resize(cut);
+    }
+    return text;
+}
 
 int ReadPacket(void* opaque, std::uint8_t* buf, int size) {
     auto* input = static_cast<DecoderInput*>(opaque);
@@ -157,8 +179,48 @@ bool FfmpegDecoder::Resample(AVFrame* frame, std::vector<float>& out) {
     return true;
 }
 
+bool FfmpegDecoder::TakeTitleChange(std::string& title) {
+    if (!format_ || stream_index_ < 0 || !tags_changed_) return false;
+    tags_changed_ = false;
+    // Only streams whose tags name what is playing now: Ogg comments, HLS ID3.
+    // A file's header tags (MP3 ID3, ASF) describe the file, not the station.
+    const std::string_view demuxer = format_->iformat ? format_->iformat->name : "";
+    if (demuxer != "ogg" && demuxer != "hls") return false;
+    AVStream* stream = format_->streams[stream_index_];
+    std::string artist = Tag(stream->metadata, "artist");
+    std::string name = Tag(stream->metadata, "title");
+    // The container's tags stand in only at the start: they are never renewed.
+    if (artist.empty() && name.empty() && !looked_at_tags_) {
+        artist = Tag(format_->metadata, "artist");
+        name = Tag(format_->metadata, "title");
+    }
+    looked_at_tags_ = true;
+    // Some demuxers (Ogg Opus) add a new link's comments to the old ones, so
+    // an artist the new link lacks would stay: start each link afresh.
+    av_dict_free(&stream->metadata);
+    const std::string now = CleanTitle(!artist.empty() && !name.empty() ? artist + " - " + name
+                                       : name.empty()                   ? artist
+                                                                        : name);
+    if (now.empty() || now == title_) return false;
+    title_ = now;
+    title = now;
+    return true;
+}
+
 FfmpegDecoder::Step FfmpegDecoder::DecodeSome(std::vector<float>& out) {
     const int rc = av_read_frame(format_, packet_);
+    // New comments (a chained Ogg link, a comment packet) flag the stream or
+    // the container; the title is rebuilt only then.
+    if (rc >= 0) {
+        AVStream* stream = format_->streams[stream_index_];
+        if ((stream->event_flags & AVSTREAM_EVENT_FLAG_METADATA_UPDATED) ||
+            (format_->event_flags & AVFMT_EVENT_FLAG_METADATA_UPDATED) ||
+            av_packet_get_side_data(packet_, AV_PKT_DATA_METADATA_UPDATE, nullptr)) {
+            stream->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
+            format_->event_flags &= ~AVFMT_EVENT_FLAG_METADATA_UPDATED;
+            tags_changed_ = true;
+        }
+    }
     if (rc < 0) {
         if (rc == AVERROR(EAGAIN)) return Step::kNothing;
         // drain what the decoder still holds

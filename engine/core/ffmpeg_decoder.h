@@ -55,6 +55,12 @@ public:
     // Metadata FFmpeg found in the container (e.g. WMA/ASF, Ogg comments),
     // "key=value" strings.
     std::vector<std::string> ContainerTags() const;
+    // The title an Ogg or HLS stream carries in its own tags (Vorbis/Opus
+    // comments, a new set at each link of a chained Ogg stream; HLS ID3 at
+    // its start): "Artist - Title", or
+    // whichever of the two is there. True, with `title` set, when it differs
+    // from the one last returned; false while there is none or no change.
+    bool TakeTitleChange(std::string& title);
 
 private:
     bool Resample(AVFrame* frame, std::vector<float>& out);
@@ -71,6 +77,9 @@ private:
     int source_rate_ = 0;
     int source_bits_ = 0;
     int codec_id_ = 0;
+    bool tags_changed_ = true;    // FFmpeg reported new tags since the last look
+    bool looked_at_tags_ = false; // TakeTitleChange has read the tags once
+    std::string title_;           // last title returned by TakeTitleChange
     // input layout the resampler was built for
     int swr_format_ = -1, swr_rate_ = 0;
     std::uint64_t swr_layout_mask_ = 0;

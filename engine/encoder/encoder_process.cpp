@@ -68,13 +68,15 @@ void Put32(uint8_t* p, uint32_t v) {
     Put16(p + 2, v >> 16);
 }
 
-// A WAV header for 16-bit PCM of unknown length. lame reads such a stream up
-// to the end of its input.
+// A WAV header for 16-bit PCM of unknown length: both sizes 0. lame reads
+// such a stream up to the end of its input either way, but it copies the
+// size into the MP3's length tag: 0xFFFFFFFF would claim 49 days, 0 reads as
+// "unknown" to tag readers and players.
 std::array<uint8_t, 44> WavHeader(int sampleRate, int channels) {
     std::array<uint8_t, 44> h{};
     uint8_t* p = h.data();
     std::memcpy(p, "RIFF", 4);
-    Put32(p + 4, 0xFFFFFFFFu);
+    Put32(p + 4, 0);
     std::memcpy(p + 8, "WAVEfmt ", 8);
     Put32(p + 16, 16);
     Put16(p + 20, 1); // PCM
@@ -84,7 +86,7 @@ std::array<uint8_t, 44> WavHeader(int sampleRate, int channels) {
     Put16(p + 32, static_cast<uint32_t>(channels * 2));
     Put16(p + 34, 16);
     std::memcpy(p + 36, "data", 4);
-    Put32(p + 40, 0xFFFFFFFFu);
+    Put32(p + 40, 0);
     return h;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Feeds a channel's processed sound to an external encoder program such as
 // `lame` through its standard input: a WAV header (16-bit PCM; the RIFF and
-// data sizes set to 0xFFFFFFFF, the usual mark of a stream of unknown length)
-// followed by 16-bit little-endian PCM.
+// data sizes 0, a stream of unknown length) followed by 16-bit little-endian
+// PCM.
 //
 // Threads: start(), stop() and the destructor run on the caller's thread and
 // never wait for the child. push() runs on the mixer/audio thread and never

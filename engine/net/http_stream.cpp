@@ -1,5 +1,7 @@
 #include "engine/net/http_stream.h"
 
+#include "engine/core/live_threads.h"
+
 #include "engine/net/content_type.h"
 #include "engine/net/icy_demuxer.h"
 #include "engine/net/net_errors.h"
@@ -30,18 +32,6 @@ constexpr std::size_t kMaxPlaylistBytes = 512 * 1024;
 constexpr milliseconds kCancelPoll{50};
 // own_error when a buffer write was cut short by Stop(): an end, not a failure.
 constexpr int kWriteStopped = -2;
-
-// The count of running download threads. Never destroyed: a detached thread
-// may still end after main() has returned.
-struct ThreadRegistry {
-    std::mutex mutex;
-    std::condition_variable changed;
-    int live = 0; // mutex
-};
-ThreadRegistry& Threads() {
-    static auto* registry = new ThreadRegistry;
-    return *registry;
-}
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -327,9 +317,7 @@ struct HttpStream::State {
         curl_slist_free_all(aliases);
         s->demuxer.reset();
         s.reset();
-        std::lock_guard lock(Threads().mutex);
-        --Threads().live;
-        Threads().changed.notify_all();
+        LiveThreads::Ended();
     }
 };
 
@@ -353,15 +341,11 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
     s->options = options;
     s->buffer = std::make_shared<DownloadBuffer>(options.buffer_capacity);
     s->header_deadline = Clock::now() + milliseconds(std::max(1, options.timeout_ms));
-    {
-        std::lock_guard lock(Threads().mutex);
-        ++Threads().live;
-    }
+    LiveThreads::Started();
     try {
         std::thread(&HttpStream::State::Run, s).detach();
     } catch (...) {
-        std::lock_guard lock(Threads().mutex);
-        --Threads().live;
+        LiveThreads::Ended();
         *error = net_error::kMemory;
         return nullptr;
     }
@@ -572,16 +556,6 @@ bool HttpStream::Ended() const {
 int HttpStream::EndError() const {
     std::lock_guard lock(state_->mutex);
     return state_->finished ? state_->error : 0;
-}
-
-int HttpStream::LiveDownloadThreads() {
-    std::lock_guard lock(Threads().mutex);
-    return Threads().live;
-}
-
-bool HttpStream::WaitForDownloadThreads(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(Threads().mutex);
-    return Threads().changed.wait_for(lock, timeout, [] { return Threads().live == 0; });
 }
 
 } // namespace lumaro::engine

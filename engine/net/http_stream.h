@@ -106,11 +106,7 @@ public:
     bool Ended() const;   // the download has ended (cleanly or not) or was stopped
     int EndError() const; // 0 for a clean end or while running, else the error code
 
-    // Download threads of all streams still running (they end on their own
-    // after Stop()); for shutdown and for tests. WaitForDownloadThreads waits
-    // up to the time-out for them to end and tells whether they did.
-    static int LiveDownloadThreads();
-    static bool WaitForDownloadThreads(std::chrono::milliseconds timeout);
+    // Download threads end on their own after Stop(); LiveThreads counts them.
 
     struct State; // shared between the owner and the download thread
 

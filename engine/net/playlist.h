@@ -23,7 +23,7 @@ std::vector<std::string> ParsePlaylist(std::string_view content_type, std::strin
 std::vector<std::string> ParsePlaylistAs(PlaylistKind kind, std::string_view url, std::string_view bytes);
 
 // True when the URL's path ends in ".m3u8" (case-insensitive), before any
-// query or fragment. Such a URL goes to FFmpeg's HLS demuxer unopened.
+// query or fragment. A hint only: whether it is HLS takes the body too.
 bool LooksLikeHlsUrl(std::string_view url);
 
 // True for an HLS reply: an .m3u8 URL or an m3u content type

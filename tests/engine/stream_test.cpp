@@ -103,6 +103,75 @@ TEST_F(StreamTest, EachNewMetadataBlockCallsTheSyncOnce) {
     EXPECT_STREQ(engine.BASS_ChannelGetTags(h, BASS_TAG_META), blocks.back().c_str());
 }
 
+// One link of a chained Ogg stream as a live source sends it at a title
+// change: its own serial number and a fresh comment header.
+std::string OggLink(const std::string& codec, int serial, double seconds, const std::string& artist,
+                    const std::string& title) {
+    std::string cmd =
+        "ffmpeg -nostdin -loglevel error -f lavfi -i \"sine=f=440:d=" + std::to_string(seconds) +
+        "\" -ac 2 -c:a " + codec + " -b:a 64k -serial_offset " + std::to_string(serial);
+    if (!artist.empty()) cmd += " -metadata artist=\"" + artist + "\"";
+    if (!title.empty()) cmd += " -metadata title=\"" + title + "\"";
+    return Capture(cmd + " -f ogg -");
+}
+
+struct OggTitleCase {
+    const char* name;
+    const char* codec;
+};
+
+// Ogg streams carry their titles as comments, a new set at each link. Without
+// ICY metadata they reach tag 5 as ICY blocks would (a quote inside kept as
+// is), and each change calls the sync once; a link without a title, or with
+// the same one again, calls nothing.
+TEST_F(StreamTest, TitlesInsideOggStreamsReachTheMetadataTag) {
+    StartDisk();
+    const std::vector<OggTitleCase> cases = {{"vorbis", "libvorbis"}, {"opus", "libopus"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string ogg =
+            OggLink(c.codec, 100, 3.0, "Band A", "First") + OggLink(c.codec, 200, 1.0, "", "It's Two") +
+            OggLink(c.codec, 300, 1.0, "", "") + OggLink(c.codec, 400, 1.0, "", "It's Two") +
+            OggLink(c.codec, 500, 1.0, "Ünï Band", "Third");
+        ASSERT_GT(ogg.size(), 10000u);
+        const std::string path = std::string("/ogg-") + c.name;
+        server.Handle(path,
+                      serve::Paced("HTTP/1.0 200 OK\r\nContent-Type: audio/ogg\r\n\r\n", ogg, 4096, 10ms));
+        const HSTREAM h = Open(server.Url(path));
+        ASSERT_NE(h, 0u);
+        // The first link's title comes with its first packets; the decoder
+        // runs at most a second ahead of the output, so before playing it
+        // cannot reach the second link.
+        ASSERT_TRUE(WaitFor([&] { return engine.BASS_ChannelGetTags(h, BASS_TAG_META) != nullptr; }));
+        EXPECT_STREQ(engine.BASS_ChannelGetTags(h, BASS_TAG_META), "StreamTitle='Band A - First';");
+        MetaContext ctx{&engine, {}};
+        ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &MetaProc, &ctx), 0u);
+        ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+        ASSERT_TRUE(WaitFor([&] {
+            const auto t = ctx.titles.Items();
+            return !t.empty() && t.back() == "StreamTitle='Ünï Band - Third';";
+        }));
+        EXPECT_EQ(ctx.titles.Items(),
+                  (std::vector<std::string>{"StreamTitle='It's Two';", "StreamTitle='Ünï Band - Third';"}));
+        EXPECT_STREQ(engine.BASS_ChannelGetTags(h, BASS_TAG_META), "StreamTitle='Ünï Band - Third';");
+        engine.BASS_StreamFree(h);
+    }
+
+    // A server that sends ICY metadata has the last word: the comments of
+    // the Ogg stream inside are not mixed in.
+    serve::IcyScript script;
+    script.headers = {"content-type:audio/ogg"};
+    script.metaint = 4000;
+    script.audio = OggLink("libvorbis", 100, 2.0, "Inner", "Comment");
+    script.blocks = {"StreamTitle='Icy - Title';"};
+    server.Handle("/icy-ogg", serve::Icy(script));
+    const HSTREAM icy = Open(server.Url("/icy-ogg"));
+    ASSERT_TRUE(WaitFor([&] { return engine.BASS_ChannelGetTags(icy, BASS_TAG_META) != nullptr; }));
+    ASSERT_TRUE(engine.BASS_ChannelPlay(icy, kFalse));
+    PlayToEnd(icy);
+    EXPECT_STREQ(engine.BASS_ChannelGetTags(icy, BASS_TAG_META), "StreamTitle='Icy - Title';");
+}
+
 TEST_F(StreamTest, ChannelInfoDescribesTheSource) {
     StartDummy();
     server.Handle("/mono", serve::Http("audio/mpeg", lumaro::testing::ToneMp3(1.0)));
@@ -157,6 +226,38 @@ TEST_F(StreamTest, PlaylistEntriesAreTriedInOrderWhenResolvingIsOn) {
     BASS_CHANNELINFO info{};
     ASSERT_TRUE(engine.BASS_ChannelGetInfo(h, &info));
     EXPECT_EQ(info.chans, 2u);
+}
+
+// Whether a ".m3u8" URL is HLS is for its body to say: one that holds a
+// plain or extended m3u without HLS tags is a playlist like any other, under
+// whatever type the server names.
+TEST_F(StreamTest, M3u8UrlsThatArePlainPlaylistsAreResolved) {
+    StartDummy();
+    const std::string entry =
+        ServeMp3("/entry.mp3", MakeMp3("0.3*sin(2*PI*500*t)", "0.3*sin(2*PI*500*t)", 2.0));
+    struct Case {
+        const char* path;
+        const char* type;
+        std::string body;
+    };
+    const std::vector<Case> cases = {
+        {"/bare/live.m3u8", "audio/x-mpegurl", entry + "\n"},
+        {"/extended/live.m3u8", "application/vnd.apple.mpegurl",
+         "#EXTM3U\n#EXTINF:-1,Radio\n" + entry + "\n"},
+        {"/as-text/live.m3u8", "text/plain", "#EXTM3U\r\n\r\n" + entry + "\r\n"},
+        {"/upper-case/LIVE.M3U8", "application/x-mpegurl", entry + "\n"},
+    };
+    ASSERT_TRUE(engine.BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, 1));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string path = c.path;
+        server.Handle(path, serve::Http(c.type, c.body));
+        const HSTREAM h = Open(server.Url(path));
+        ASSERT_NE(h, 0u);
+        ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+        EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 6000; }));
+        engine.BASS_StreamFree(h);
+    }
 }
 
 TEST_F(StreamTest, EveryWayAServerMaySendAudioPlays) {
@@ -220,6 +321,8 @@ TEST_F(StreamTest, WmaPlaysWithItsHeaderTags) {
     EXPECT_EQ(engine.BASS_ChannelGetTags(h, BASS_TAG_ICY), nullptr);
     ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
     EXPECT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 2000; }));
+    // Header tags describe the file, not what a station plays now: no title block.
+    EXPECT_EQ(engine.BASS_ChannelGetTags(h, BASS_TAG_META), nullptr);
 }
 
 TEST_F(StreamTest, HlsPlaysThroughItsPlaylist) {

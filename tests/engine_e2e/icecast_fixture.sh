@@ -77,7 +77,8 @@ source_client() { # source_client NAME MOUNT CONTENT_TYPE ENCODER_ARGS...
 }
 source_client mp3 /mp3 audio/mpeg -c:a libmp3lame -b:a 128k -f mp3
 source_client aac /aac audio/aac -c:a aac -b:a 64k -f adts
-source_client opus /opus audio/ogg -c:a libopus -b:a 64k -ar 48000 -f ogg
+source_client opus /opus audio/ogg -c:a libopus -b:a 64k -ar 48000 \
+    -metadata artist="Lumaro Artist" -metadata title="Opus Song" -f ogg
 mount_up() { curl -sf -u "admin:$ADMIN_PW" "http://127.0.0.1:$PORT/admin/listmounts" | grep -q "mount=\"$1\""; }
 for m in /mp3 /aac /opus; do
     wait_for 10 mount_up "$m" || { cat "$S"/log/*.log >&2; echo "mount $m did not come up" >&2; stop_all; exit 1; }

@@ -110,17 +110,18 @@ protected:
 };
 
 struct MountCase {
-    const char* path;        // what is opened
-    const char* name;        // icy-name the source client set
-    const char* title_mount; // mount whose title is updated, or null (Ogg carries titles in-stream)
+    const char* path;         // what is opened
+    const char* name;         // icy-name the source client set
+    const char* title_mount;  // mount whose title is updated, or null (Ogg carries titles in-stream)
+    const char* stream_title; // the title block an Ogg mount's own comments give, or null
 };
 
 TEST_F(IcecastTest, EveryMountPlaysWithItsHeadersAndTitles) {
     const std::vector<MountCase> cases = {
-        {"/mp3", "Lumaro Test (mp3)", "/mp3"},
-        {"/aac", "Lumaro Test (aac)", "/aac"},
-        {"/opus", "Lumaro Test (opus)", nullptr},
-        {"/mp3.m3u", "Lumaro Test (mp3)", nullptr}, // Icecast's own playlist of the mount
+        {"/mp3", "Lumaro Test (mp3)", "/mp3", nullptr},
+        {"/aac", "Lumaro Test (aac)", "/aac", nullptr},
+        {"/opus", "Lumaro Test (opus)", nullptr, "StreamTitle='Lumaro Artist - Opus Song';"},
+        {"/mp3.m3u", "Lumaro Test (mp3)", nullptr, nullptr}, // Icecast's own playlist of the mount
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -140,6 +141,14 @@ TEST_F(IcecastTest, EveryMountPlaysWithItsHeadersAndTitles) {
                 std::string("Artist - Song ") + c.path + " " + std::to_string(rand() % 100000);
             SetTitle(ice, c.title_mount, song);
             EXPECT_TRUE(WaitFor([&] { return titles.Saw("StreamTitle='" + song + "';"); }, 8s));
+        }
+        if (c.stream_title) {
+            EXPECT_TRUE(WaitFor(
+                [&] {
+                    const char* meta = engine.BASS_ChannelGetTags(h, BASS_TAG_META);
+                    return meta && std::string(meta) == c.stream_title;
+                },
+                5s));
         }
         EXPECT_TRUE(engine.BASS_StreamFree(h));
     }

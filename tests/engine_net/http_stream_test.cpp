@@ -1,6 +1,7 @@
 // HttpStream against the loopback server: replies as real stations send them
 // (plain, ICY, chunked, redirects, playlists) and as hostile ones do. Every
 // failure must come back with its error code and no test may hang.
+#include "engine/core/live_threads.h"
 #include "engine/net/http_stream.h"
 #include "engine/net/net_errors.h"
 #include "tests/engine_net/test_server.h"
@@ -50,7 +51,7 @@ class HttpStreamTest : public ::testing::Test {
 protected:
     void TearDown() override {
         // Every download thread ends on its own once its stream is gone.
-        EXPECT_TRUE(HttpStream::WaitForDownloadThreads(20s));
+        EXPECT_TRUE(LiveThreads::WaitUntilNone(20s));
     }
 
     HttpStreamOptions Options(int timeout_ms = 5000) {

@@ -1,6 +1,7 @@
 // HttpStream against a real Icecast2 on loopback, fed by ffmpeg as source
 // client (MP3, AAC and Opus mounts); titles are set through Icecast's admin
 // metadata call. Skipped when icecast2 or ffmpeg is missing.
+#include "engine/core/live_threads.h"
 #include "engine/net/http_stream.h"
 
 #include <gtest/gtest.h>
@@ -201,7 +202,7 @@ protected:
         }
         pids_.clear();
         if (!dir_.empty() && failure_.empty()) std::filesystem::remove_all(dir_);
-        HttpStream::WaitForDownloadThreads(10s);
+        LiveThreads::WaitUntilNone(10s);
     }
 
     void SetUp() override {
