@@ -18,6 +18,7 @@
 //       being done when the longest happened.
 #include "data/scrambled_list_file.h"
 #include "data/text_codec.h"
+#include "engine/audio_library.h"
 #include "playback/playback_controller.h"
 #include "shell/unit1.h"
 #include "ui/skin_grid.h"
@@ -299,6 +300,7 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    engine::PrepareAudioOutput(); // as the program does, before Qt starts threads
     TimedApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "first-sound") return FirstSound(args[1]);

@@ -496,8 +496,7 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
     // and the process could no longer be stopped by them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // Read by libpulse when SDL's output connects; other drivers ignore it.
-    setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
+    PrepareAudioOutput();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
@@ -932,6 +931,12 @@ std::uint64_t AudioEngine::MixedBlocks() const {
 
 bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
     return LiveThreads::WaitUntilNone(timeout);
+}
+
+void PrepareAudioOutput() {
+    // Read by libpulse when SDL's output connects; other drivers ignore it.
+    // A value the user set wins, and once set nothing is written again.
+    if (!std::getenv("PULSE_LATENCY_MSEC")) setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
 }
 
 std::unique_ptr<AudioLibrary> MakeAudioEngine() {

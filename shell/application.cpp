@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include "data/list_file_writer.h"
+#include "engine/audio_library.h"
 #include "shell/startup.h"
 #include "shell/unit1.h"
 #include "shell/unit2.h"
@@ -12,6 +13,7 @@
 namespace lumaro {
 
 int RunLumaroRadio(int argc, char** argv) {
+    engine::PrepareAudioOutput(); // before Qt starts any thread
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lumaro Radio");
     QApplication::setApplicationDisplayName("Lumaro Radio");

@@ -126,6 +126,7 @@ int Failed(AudioLibrary& e, const char* what) {
 
 int main(int argc, char** argv) {
     g_start = Clock::now();
+    lumaro::engine::PrepareAudioOutput();
     bool effects = false, playlist = true;
     int timeout_ms = 5000;
     const char* url = nullptr;
