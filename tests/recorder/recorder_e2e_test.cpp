@@ -3,6 +3,7 @@
 // recorded by the Rec switch through the real lame. Each file must decode as
 // MP3 (ffprobe) and carry its title and comment tags (mutagen).
 
+#include "tests/support/command_output.h"
 #include "recorder_view.h"
 
 #include "data/personal_lists.h"
@@ -26,44 +27,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_support::Capture;
+using test_support::Mp3Seconds;
+using test_support::Quote;
+
 std::string IcecastPort() {
     std::ifstream env(std::string(ICECAST_STATE) + "/env");
     std::string line;
     while (std::getline(env, line))
         if (line.starts_with("PORT=")) return line.substr(5);
     return {};
-}
-
-std::string Capture(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {};
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    pclose(pipe);
-    return out;
-}
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Seconds of MP3 audio ffprobe finds in a file, 0 when it is no MP3.
-double Mp3Seconds(const fs::path& file) {
-    const std::string probe =
-        Capture("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 " +
-                Quote(file.string()) + " 2>/dev/null");
-    if (!probe.starts_with("mp3,")) return 0;
-    try {
-        return std::stod(probe.substr(4));
-    } catch (...) {
-        return 0;
-    }
 }
 
 // Title and comment tags as a real tag reader sees them, one per line.

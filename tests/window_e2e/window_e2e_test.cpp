@@ -3,6 +3,7 @@
 // end-to-end fixture), played by the real engine through SDL's disk output,
 // used through the window's own widgets as a user would.
 
+#include "tests/support/command_output.h"
 #include "data/scrambled_list_file.h"
 #include "recording/recording_files.h"
 #include "shell/unit1.h"
@@ -42,6 +43,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_support::Capture;
+using test_support::Mp3Seconds;
+using test_support::Quote;
+
 constexpr int kWait = 20000; // ms, for anything that crosses the network
 const std::u16string kIceName = u"Lumaro Test (mp3)";
 
@@ -51,25 +56,6 @@ std::string IcecastValue(const std::string& key) {
     while (std::getline(env, line))
         if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
     return {};
-}
-
-std::string Capture(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {};
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    pclose(pipe);
-    return out;
-}
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
 }
 
 // Sets the current title of the /mp3 mount through Icecast's admin call.
@@ -90,19 +76,6 @@ int ClosedPort() {
     ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
     ::close(s);
     return ntohs(a.sin_port);
-}
-
-// Seconds of MP3 audio ffprobe finds in a file, 0 when it is no MP3.
-double Mp3Seconds(const fs::path& file) {
-    const std::string probe =
-        Capture("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 " +
-                Quote(file.string()) + " 2>/dev/null");
-    if (!probe.starts_with("mp3,")) return 0;
-    try {
-        return std::stod(probe.substr(4));
-    } catch (...) {
-        return 0;
-    }
 }
 
 // The window with every text its status line was given, so that short-lived
