@@ -67,8 +67,7 @@ void FirstStart(benchmark::State& state, const ByteList& lines) {
     state.counters["stations"] = static_cast<double>(lines.size());
 }
 
-ByteList ReadRealStations() {
-    const std::string path = LUMARO_REAL_STATIONS;
+ByteList ReadStations(const std::string& path) {
     return FileExists(path) ? ReadTextFileLines(path) : ByteList{};
 }
 
@@ -77,7 +76,8 @@ ByteList ReadRealStations() {
 int main(int argc, char** argv) {
     static const ByteList small = GenerateCatalogue(15000, 1);
     static const ByteList large = GenerateCatalogue(100000, 1);
-    static const ByteList real = ReadRealStations();
+    static const ByteList real = ReadStations(LUMARO_REAL_STATIONS);
+    static const ByteList bundled = ReadStations(LUMARO_BUNDLED_STATIONS);
 
     benchmark::RegisterBenchmark("LaterStart/synthetic15000", LaterStart, small)
         ->Unit(benchmark::kMillisecond);
@@ -87,6 +87,8 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("FirstStart/synthetic100000", FirstStart, large)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LaterStart/bundled", LaterStart, bundled)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FirstStart/bundled", FirstStart, bundled)->Unit(benchmark::kMillisecond);
     if (real.empty()) {
         std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n",
                      LUMARO_REAL_STATIONS);
