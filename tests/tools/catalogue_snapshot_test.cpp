@@ -18,6 +18,9 @@ using namespace lumaro::catalogue;
 
 namespace {
 
+// the count catalogue/regenerate.sh asks for
+constexpr size_t kBundledCount = 15000;
+
 const std::vector<SourceRecord>* Snapshot() {
     static const auto records = [] {
         std::vector<SourceRecord> r;
@@ -74,6 +77,46 @@ TEST(CatalogueSnapshot, EveryFrequentLanguageSpellingHasItsName) {
             LanguageOf(spelling) != "-" || std::find(none.begin(), none.end(), spelling) != none.end();
         EXPECT_TRUE(decided) << "language \"" << spelling << "\" (" << counts[spelling]
                              << " records) has no name";
+    }
+}
+
+TEST(CatalogueSnapshot, BundledCatalogueIsTheSnapshotsImport) {
+    REQUIRE_SNAPSHOT();
+    std::string made;
+    for (const auto& station : ImportStations(*Snapshot(), kBundledCount))
+        (made += StationLine(station)) += '\n';
+    EXPECT_TRUE(made == ReadWholeFile(BUNDLED_TSV))
+        << "catalogue/stations.tsv is not what the import makes of the snapshot: run catalogue/regenerate.sh";
+}
+
+TEST(CatalogueSnapshot, TheMostVotedLiveStationsAreInTheBundledCatalogue) {
+    REQUIRE_SNAPSHOT();
+    std::set<std::string> urls, names;
+    const std::string bundled = ReadWholeFile(BUNDLED_TSV);
+    for (size_t start = 0; start < bundled.size();) {
+        const size_t end = bundled.find('\n', start);
+        const std::string line = bundled.substr(start, end - start);
+        start = end + 1;
+        size_t field = 0, f = 0;
+        for (;;) {
+            const size_t tab = std::min(line.find('\t', f), line.size());
+            if (field == 0) names.insert(line.substr(f, tab - f));
+            if (field >= 5) urls.insert(line.substr(f, tab - f));
+            if (tab == line.size()) break;
+            f = tab + 1;
+            ++field;
+        }
+    }
+    std::vector<const SourceRecord*> live;
+    for (const auto& r : *Snapshot())
+        if (r.lastCheckOk) live.push_back(&r);
+    std::sort(live.begin(), live.end(), [](const auto* a, const auto* b) { return a->votes > b->votes; });
+    // each by one of its streams, or by its name where another record of it holds them
+    for (size_t i = 0; i < 500 && i < live.size(); ++i) {
+        const SourceRecord& r = *live[i];
+        const bool in = urls.contains(CleanStreamUrl(r.urlResolved)) ||
+                        urls.contains(CleanStreamUrl(r.url)) || names.contains(CleanName(r.name));
+        EXPECT_TRUE(in) << r.name << " (" << r.votes << " votes) is missing";
     }
 }
 

@@ -184,4 +184,72 @@ TEST_F(CatalogueTool, ImportFailsCleanlyAndLeavesTheOutputAlone) {
     ExpectCleanFailure(Run("import " + fixture + PathOf("no/such/dir/out.tsv")), "no folder");
 }
 
+// What every line of a catalogue made by the import holds to; returns the
+// values of field 2, 3 and 4.
+struct Values {
+    std::map<std::string, size_t> styles, countries, languages;
+    size_t lines = 0, multiUrl = 0;
+};
+
+Values CheckCatalogueLines(const std::string& text) {
+    Values v;
+    std::set<std::string> urls;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++v.lines;
+        const std::u16string wide = WideFromAnsi(line);
+        EXPECT_EQ(AnsiFromWide(wide), line) << "not valid UTF-8: " << line;
+        EXPECT_FALSE(IsBareUrlEntry(wide)) << line;
+        std::vector<std::string> fields;
+        for (size_t f = 0; f <= line.size();) {
+            const size_t tab = std::min(line.find('\t', f), line.size());
+            fields.push_back(line.substr(f, tab - f));
+            f = tab + 1;
+        }
+        EXPECT_GE(fields.size(), 6u) << line;
+        EXPECT_LE(fields.size(), 5 + catalogue::kMaxUrlsPerStation) << line;
+        for (const auto& field : fields) {
+            EXPECT_FALSE(field.empty()) << line;
+            EXPECT_EQ(catalogue::CleanText(field), field) << line;
+        }
+        if (fields.size() < 6) continue;
+        for (size_t i = 5; i < fields.size(); ++i) {
+            EXPECT_EQ(catalogue::CleanStreamUrl(fields[i]), fields[i]) << line;
+            EXPECT_TRUE(urls.insert(fields[i]).second) << "a stream of two stations: " << fields[i];
+        }
+        ++v.styles[fields[2]];
+        ++v.countries[fields[3]];
+        ++v.languages[fields[4]];
+        v.multiUrl += fields.size() >= 7;
+    }
+    return v;
+}
+
+TEST_F(CatalogueTool, BundledCatalogueIsFifteenThousandRealStations) {
+    const Values v = CheckCatalogueLines(ReadWholeFile(BUNDLED_TSV));
+    EXPECT_GE(v.lines, 14000u);
+    EXPECT_LE(v.lines, 16000u);
+    EXPECT_GT(v.countries.size(), 150u);
+    for (const auto& [country, n] : v.countries)
+        EXPECT_LE(n, v.lines / 10 + 1) << country;
+
+    const auto genres = catalogue::Genres();
+    std::set<std::string> ours(genres.begin(), genres.end());
+    ours.insert("-");
+    for (const auto& [style, n] : v.styles)
+        EXPECT_TRUE(ours.contains(style)) << style;
+    EXPECT_GE(v.styles.size(), 25u);
+
+    std::set<std::string> names{"-"};
+    for (const auto& e : catalogue::LanguageNames())
+        names.insert(std::string(e.value));
+    for (const auto& [language, n] : v.languages)
+        EXPECT_TRUE(names.contains(language)) << language;
+    EXPECT_GE(v.languages.size(), 100u);
+    EXPECT_GT(v.multiUrl, v.lines / 5);
+}
+
 } // namespace
