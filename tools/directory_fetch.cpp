@@ -137,6 +137,7 @@ std::vector<SourceRecord> FetchDirectory(const std::string& server, const FetchO
     std::vector<SourceRecord> all;
     std::unordered_set<std::string> seen;
     for (;;) {
+        // the offset counts records as the server numbers them, repeats included
         const std::string url = base + "/json/stations?offset=" + std::to_string(all.size()) +
                                 "&limit=" + std::to_string(options.pageSize) + "&hidebroken=true";
         std::vector<SourceRecord> page;
@@ -148,8 +149,7 @@ std::vector<SourceRecord> FetchDirectory(const std::string& server, const FetchO
         // the end, or a server that ignores the offset and sends the same again
         size_t fresh = 0;
         for (auto& record : page) {
-            if (!record.uuid.empty() && !seen.insert(record.uuid).second) continue;
-            ++fresh;
+            fresh += record.uuid.empty() || seen.insert(record.uuid).second;
             all.push_back(std::move(record));
         }
         if (options.progress) options.progress(base, all.size());
