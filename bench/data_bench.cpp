@@ -1,8 +1,10 @@
 // Start-up data work: read, unscramble, decode and split stations.dat, build
-// the 8-bit copy and load (or, on a first start, build and write) the search copy.
+// the 8-bit copy and load (or, on a first start, build and write) the search
+// copy. And the import of the Radio Browser snapshot into the catalogue.
 #include "data/scrambled_list_file.h"
 #include "data/station_catalogue.h"
 #include "tools/catalogue_generator.h"
+#include "tools/catalogue_import.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,6 +77,24 @@ void FirstStart(benchmark::State& state, const ByteList& lines) {
     state.counters["stations"] = static_cast<double>(lines.size());
 }
 
+// lumaro-catalogue import --count 15000 of the snapshot, but for writing the file.
+void ImportSnapshot(benchmark::State& state) {
+    size_t records = 0, stations = 0;
+    for (auto _ : state) {
+        const auto parsed =
+            catalogue::ParseStationRecords(catalogue::InflateIfGzip(ReadWholeFile(LUMARO_SNAPSHOT)));
+        std::string text;
+        for (const auto& station : catalogue::ImportStations(parsed, 15000)) {
+            (text += catalogue::StationLine(station)) += '\n';
+            ++stations;
+        }
+        records = parsed.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["records"] = static_cast<double>(records);
+    state.counters["stations"] = static_cast<double>(stations / state.iterations());
+}
+
 ByteList ReadStations(const std::string& path) {
     return FileExists(path) ? ReadTextFileLines(path) : ByteList{};
 }
@@ -104,6 +124,10 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark("LaterStart/real", LaterStart, real)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("FirstStart/real", FirstStart, real)->Unit(benchmark::kMillisecond);
     }
+    if (FileExists(LUMARO_SNAPSHOT))
+        benchmark::RegisterBenchmark("ImportSnapshot", ImportSnapshot)->Unit(benchmark::kMillisecond);
+    else
+        std::fprintf(stderr, "note: %s not found; skipping the import benchmark\n", LUMARO_SNAPSHOT);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
