@@ -42,21 +42,25 @@ void LoadCatalogue(const BenchDir& dir, TStationCatalogue& catalogue) {
     catalogue.PrepareSearchCopy(dir.File("utf8stations.dat"));
 }
 
+// One start's data work, timed; the program keeps its catalogue to the end,
+// so freeing it is no start-up work and is left out.
+void TimedStart(benchmark::State& state, const BenchDir& dir) {
+    auto catalogue = std::make_unique<TStationCatalogue>();
+    LoadCatalogue(dir, *catalogue);
+    benchmark::DoNotOptimize(catalogue->Count());
+    state.PauseTiming();
+    catalogue.reset();
+    state.ResumeTiming();
+}
+
 void LaterStart(benchmark::State& state, const ByteList& lines) {
     BenchDir dir(lines);
     {
         TStationCatalogue warm;
         LoadCatalogue(dir, warm);
     } // writes utf8stations.dat once
-    for (auto _ : state) {
-        auto catalogue = std::make_unique<TStationCatalogue>();
-        LoadCatalogue(dir, *catalogue);
-        benchmark::DoNotOptimize(catalogue->Count());
-        // the program keeps its catalogue to the end: freeing it is no start-up work
-        state.PauseTiming();
-        catalogue.reset();
-        state.ResumeTiming();
-    }
+    for (auto _ : state)
+        TimedStart(state, dir);
     state.counters["stations"] = static_cast<double>(lines.size());
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(dir.File("stations.dat")));
 }
@@ -67,12 +71,7 @@ void FirstStart(benchmark::State& state, const ByteList& lines) {
         state.PauseTiming();
         std::filesystem::remove(dir.File("utf8stations.dat"));
         state.ResumeTiming();
-        auto catalogue = std::make_unique<TStationCatalogue>();
-        LoadCatalogue(dir, *catalogue);
-        benchmark::DoNotOptimize(catalogue->Count());
-        state.PauseTiming();
-        catalogue.reset();
-        state.ResumeTiming();
+        TimedStart(state, dir);
     }
     state.counters["stations"] = static_cast<double>(lines.size());
 }
