@@ -28,7 +28,7 @@ std::vector<std::string> DirectoryRecords(size_t madeUp) {
     }
     const char* const countries[] = {"FR", "DE", "BR", "JP", "KE", "AU", "CA", "IN"};
     for (size_t i = 0; i < madeUp; ++i) {
-        char uuid[40];
+        char uuid[48];
         std::snprintf(uuid, sizeof uuid, "00000000-0000-4000-8000-%012zu", i);
         const std::string n = std::to_string(i);
         records.push_back(
