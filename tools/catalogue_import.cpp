@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -191,7 +192,9 @@ std::string_view LanguageOfSpelling(std::string_view spelling) {
         return find(TrimAscii(spelling.substr(kLanguagePrefix.size())));
     // A part or word of a longer spelling must be longer than a language
     // code, or "san salvador" would be Sanskrit.
-    const auto findName = [&](std::string_view key) { return key.size() > 3 ? find(key) : std::string_view(); };
+    const auto findName = [&](std::string_view key) {
+        return key.size() > 3 ? find(key) : std::string_view();
+    };
     // "castellano. español", "english/russian", "español - latinoamerica"
     const auto parts = WordsOf(spelling, "/;.&()-:+|");
     if (!parts.empty()) {
