@@ -21,8 +21,7 @@ using namespace lumaro;
 
 namespace {
 
-ByteList ReadRealStations() {
-    const std::string path = LUMARO_REAL_STATIONS;
+ByteList ReadStations(const std::string& path) {
     if (!FileExists(path)) return {};
     const std::string text = ReadWholeFile(path);
     ByteList lines;
@@ -146,7 +145,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     static const ByteList small = GenerateCatalogue(15000, 1);
     static const ByteList large = GenerateCatalogue(100000, 1);
-    static const ByteList real = ReadRealStations();
+    static const ByteList real = ReadStations(LUMARO_REAL_STATIONS);
+    static const ByteList bundled = ReadStations(LUMARO_BUNDLED_STATIONS);
 
     struct Search {
         const char* name;
@@ -160,8 +160,8 @@ int main(int argc, char** argv) {
         {"non_ascii_three_words", u"caf\u00e9 radio fm"},
         {"short_word", u"a"},
     };
-    std::vector<std::pair<const char*, const ByteList*>> sets = {{"synthetic15000", &small},
-                                                                 {"synthetic100000", &large}};
+    std::vector<std::pair<const char*, const ByteList*>> sets = {
+        {"synthetic15000", &small}, {"synthetic100000", &large}, {"bundled", &bundled}};
     if (real.empty()) {
         std::fprintf(stderr, "note: %s not found; skipping the real-catalogue benchmarks\n",
                      LUMARO_REAL_STATIONS);
@@ -184,6 +184,8 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("KeystrokeToRepaint/synthetic15000", KeystrokeToRepaint, &small)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("KeystrokeToRepaint/bundled", KeystrokeToRepaint, &bundled)
         ->Unit(benchmark::kMillisecond);
     if (!real.empty())
         benchmark::RegisterBenchmark("KeystrokeToRepaint/real", KeystrokeToRepaint, &real)

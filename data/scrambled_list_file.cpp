@@ -1,6 +1,8 @@
 #include "data/scrambled_list_file.h"
 
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,6 +35,36 @@ void SplitLines(const Text& text, List& out, IsBreak isBreak) {
     if (start < n) out.emplace_back(text.substr(start));
 }
 
+// Splits n UTF-16 code units held as bytes in the given order into lines;
+// the text ends at the first unit 0000.
+template <bool Little> void SplitUnits(const unsigned char* units, size_t n, WideList& list) {
+    const auto unit = [units](size_t i) -> char16_t {
+        return Little ? static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8))
+                      : static_cast<char16_t>(units[2 * i + 1] | (units[2 * i] << 8));
+    };
+    size_t start = 0, i = 0;
+    const auto emit = [&](size_t end) {
+        std::u16string& line = list.emplace_back(end - start, u'\0');
+        if constexpr (Little && std::endian::native == std::endian::little) {
+            std::memcpy(line.data(), units + 2 * start, 2 * (end - start));
+        } else {
+            for (size_t k = start; k < end; ++k)
+                line[k - start] = unit(k);
+        }
+    };
+    list.reserve(n / 64);
+    for (; i < n; ++i) {
+        const char16_t c = unit(i);
+        if (c > 0x0D && c != 0x2028 && c != 0x2029) continue;
+        if (c == 0) break;
+        if (!IsWideBreak(c)) continue;
+        emit(i);
+        if (c == 0x0D && i + 1 < n && unit(i + 1) == 0x0A) ++i;
+        start = i + 1;
+    }
+    if (start < i) emit(i);
+}
+
 std::string ErrnoText(const std::string& what, const std::string& fileName) {
     return what + " " + fileName + ": " + std::strerror(errno);
 }
@@ -40,8 +72,17 @@ std::string ErrnoText(const std::string& what, const std::string& fileName) {
 } // namespace
 
 void TScrambledListFile::Scramble(std::string& bytes, unsigned char key) {
-    for (char& b : bytes)
-        b = static_cast<char>(static_cast<unsigned char>(b) ^ key);
+    // eight bytes at a time: the catalogue is megabytes long
+    const uint64_t keys = 0x0101010101010101ULL * key;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        word ^= keys;
+        std::memcpy(bytes.data() + i, &word, 8);
+    }
+    for (; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes[i]) ^ key);
 }
 
 WideList TScrambledListFile::DecodeWide(std::string_view plain) {
@@ -58,26 +99,10 @@ WideList TScrambledListFile::DecodeWide(std::string_view plain) {
     // whole text is made, which matters for the catalogue's megabytes.
     const unsigned char* units = p + 2;
     const size_t n = (plain.size() - 2) / 2; // an odd last byte is ignored
-    const int lo = little ? 0 : 1, hi = little ? 1 : 0;
-    auto unit = [&](size_t i) -> char16_t {
-        return static_cast<char16_t>(units[2 * i + lo] | (units[2 * i + hi] << 8));
-    };
-    size_t start = 0, i = 0;
-    auto emit = [&](size_t end) {
-        std::u16string& line = list.emplace_back(end - start, u'\0');
-        for (size_t k = start; k < end; ++k)
-            line[k - start] = unit(k);
-    };
-    list.reserve(n / 64);
-    for (; i < n; ++i) {
-        const char16_t c = unit(i);
-        if (c == 0) break;
-        if (!IsWideBreak(c)) continue;
-        emit(i);
-        if (c == 0x0D && i + 1 < n && unit(i + 1) == 0x0A) ++i;
-        start = i + 1;
-    }
-    if (start < i) emit(i);
+    if (little)
+        SplitUnits<true>(units, n, list);
+    else
+        SplitUnits<false>(units, n, list);
     return list;
 }
 

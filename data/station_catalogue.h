@@ -20,7 +20,8 @@ public:
     void BuildAnsiCopy();
 
     // Loads the search copy from fileName, or builds it and writes it when the
-    // file is absent, unreadable or describes a catalogue of another length.
+    // file is absent, unreadable, of another length, or was made from other
+    // catalogue content than the stamp file beside it (StampFileOf) says.
     // Nothing is written while the catalogue itself could not be read.
     void PrepareSearchCopy(const std::string& fileName);
     void BuildSearchCopy();
@@ -33,10 +34,17 @@ public:
     const ByteList& AnsiCopy() const { return ansi_; }
     const ByteList& SearchCopy() const { return search_; }
 
+    // What the catalogue's content is known by: its size in bytes and a
+    // 64-bit hash of the bytes of stations.dat, as one line of text.
+    const std::string& ContentStamp();
+    // The stamp file kept beside a search copy file ("utf8stations.stamp").
+    static std::string StampFileOf(const std::string& searchCopyFile);
+
 private:
-    WideList lines_;  // UTF-16, file order
-    ByteList ansi_;   // entry i = lines_[i] in the 8-bit code page
-    ByteList search_; // entry i = SearchForm(lines_[i])
+    WideList lines_;    // UTF-16, file order
+    ByteList ansi_;     // entry i = lines_[i] in the 8-bit code page
+    ByteList search_;   // entry i = SearchForm(lines_[i])
+    std::string stamp_; // of the bytes the lines came from; empty until known
     bool loaded_ = true;
 };
 

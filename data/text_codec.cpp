@@ -97,21 +97,36 @@ std::string AnsiFromWide(std::u16string_view text) {
     for (size_t i = 0; i < ascii; ++i)
         out[i] = static_cast<char>(text[i]);
     if (ascii == n) return out;
-    out.reserve(ascii + 3 * (n - ascii));
+    // The rest into a buffer long enough for three bytes a unit, cut to size.
+    out.resize(ascii + 3 * (n - ascii));
+    char* o = out.data() + ascii;
     for (size_t i = ascii; i < n; ++i) {
         uint32_t cp = text[i];
         if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
+            *o++ = static_cast<char>(cp);
+            continue;
+        }
+        if (cp < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (cp >> 6));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
             continue;
         }
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            // a pair: four bytes for two units
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
+            *o++ = static_cast<char>(0xF0 | (cp >> 18));
+            *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+            continue;
         }
-        AppendUtf8(out, cp);
+        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+        *o++ = static_cast<char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 

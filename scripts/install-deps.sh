@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libicu-dev libx11-dev
   libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev
+  libxxhash-dev libsimdjson-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run
   lame fonts-liberation2 ca-certificates

@@ -1,15 +1,22 @@
-// lumaro-catalogue: builds, dumps and generates station list files.
+// lumaro-catalogue: builds, dumps and generates station list files, and makes
+// catalogues from the Radio Browser directory.
 //   build [--bytes] IN OUT      UTF-8 text lines to a scrambled list file
 //   dump [--bytes] FILE         the lines of a list file as UTF-8, one per line
 //   generate N OUT [--seed S]   a synthetic catalogue for tests and benchmarks
+//   import [--count N] IN OUT   Radio Browser records (JSON, JSON lines, gzip) to station lines
+//   update [--api URL] [--mirror URL] [--count N] [--timeout S] OUT
+//                               the live directory to a scrambled catalogue file
 
 #include "data/scrambled_list_file.h"
 #include "tools/catalogue_generator.h"
+#include "tools/catalogue_import.h"
+#include "tools/directory_fetch.h"
 
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace lumaro;
@@ -21,7 +28,11 @@ struct UsageError : std::runtime_error {
 };
 
 const char* const kUsage = "usage: lumaro-catalogue build [--bytes] IN OUT | dump [--bytes] FILE | "
-                           "generate N OUT [--seed S]";
+                           "generate N OUT [--seed S] | import [--count N] IN OUT.tsv | "
+                           "update [--api URL]... [--mirror URL]... [--count N] [--timeout S] OUT.dat";
+
+// An update that brings fewer stations than this went wrong somewhere.
+constexpr size_t kFewestUpdateStations = 1000;
 
 bool IsValidUtf8(const std::string& s) {
     return AnsiFromWide(WideFromAnsi(s)) == s;
@@ -84,6 +95,89 @@ unsigned long long ParseCount(const std::string& text, const char* what) {
     return value;
 }
 
+std::string StationText(const std::vector<catalogue::Station>& stations) {
+    std::string text;
+    for (const auto& station : stations)
+        (text += catalogue::StationLine(station)) += '\n';
+    return text;
+}
+
+void Import(const std::string& in, const std::string& out, size_t count) {
+    size_t skipped = 0;
+    const auto records =
+        catalogue::ParseStationRecords(catalogue::InflateIfGzip(ReadWholeFile(in)), &skipped);
+    if (skipped > 0)
+        std::fprintf(stderr, "lumaro-catalogue: %s: skipped %zu lines that are not JSON objects\n",
+                     in.c_str(), skipped);
+    const auto stations = catalogue::ImportStations(records, count);
+    if (stations.empty()) throw std::runtime_error(in + ": no station passes the import");
+    WriteFileAtomically(out, StationText(stations));
+    std::fprintf(stderr, "lumaro-catalogue: %zu stations from %zu records\n", stations.size(),
+                 records.size());
+}
+
+// One progress line on standard error: rewritten in place on a terminal,
+// one line per page otherwise.
+void ShowProgress(const std::string& server, size_t stations) {
+    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    std::fprintf(stderr, "%slumaro-catalogue: %s: %zu stations%s", terminal ? "\r" : "", server.c_str(),
+                 stations, terminal ? "\033[K" : "\n");
+}
+
+struct UpdateArgs {
+    std::vector<std::string> servers, mirrors;
+    size_t count = 0;
+    long timeout = 30;
+    std::string out;
+};
+
+void Update(const UpdateArgs& args) {
+    catalogue::FetchOptions options;
+    options.stallSeconds = args.timeout;
+    options.progress = ShowProgress;
+    std::vector<catalogue::SourceRecord> records;
+    try {
+        const auto servers =
+            args.servers.empty()
+                ? catalogue::ServersFromMirrors(
+                      args.mirrors.empty() ? catalogue::KnownMirrors() : args.mirrors, options)
+                : args.servers;
+        records = catalogue::FetchFromServers(servers, options);
+    } catch (...) {
+        if (::isatty(STDERR_FILENO) == 1) std::fputc('\n', stderr);
+        throw;
+    }
+    if (::isatty(STDERR_FILENO) == 1) std::fputc('\n', stderr);
+    auto all = catalogue::RankStations(records);
+    if (all.size() < kFewestUpdateStations)
+        throw std::runtime_error(
+            "only " + std::to_string(all.size()) + " usable stations received (at least " +
+            std::to_string(kFewestUpdateStations) + " expected); " + args.out + " is left as it was");
+    const auto stations =
+        args.count == 0 ? std::move(all) : catalogue::ChooseStations(std::move(all), args.count);
+    WideList lines;
+    lines.reserve(stations.size());
+    for (const auto& station : stations)
+        lines.push_back(WideFromAnsi(catalogue::StationLine(station)));
+    TScrambledListFile::SaveWideList(args.out, lines, kListKey);
+    std::fprintf(stderr, "lumaro-catalogue: %zu stations written to %s\n", stations.size(), args.out.c_str());
+}
+
+// "--name VALUE" options at the front of rest, removed as they are read.
+template <typename Handle> void TakeOptions(std::vector<std::string>& rest, Handle handle) {
+    while (!rest.empty() && rest[0].starts_with("--")) {
+        if (rest.size() < 2) throw UsageError(kUsage);
+        if (!handle(rest[0], rest[1])) throw UsageError(kUsage);
+        rest.erase(rest.begin(), rest.begin() + 2);
+    }
+}
+
+size_t ParseStationCount(const std::string& text) {
+    const auto count = ParseCount(text, "station count");
+    if (count == 0 || count > 10'000'000) throw std::runtime_error("not a valid station count: " + text);
+    return static_cast<size_t>(count);
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError(kUsage);
     const std::string& verb = args[0];
@@ -106,6 +200,33 @@ int Run(const std::vector<std::string>& args) {
         for (const auto& line : lines)
             (text += line) += '\n';
         WriteFileAtomically(rest[1], text);
+    } else if (verb == "import") {
+        size_t count = 0;
+        TakeOptions(rest, [&](const std::string& name, const std::string& value) {
+            if (name != "--count") return false;
+            count = ParseStationCount(value);
+            return true;
+        });
+        if (rest.size() != 2) throw UsageError(kUsage);
+        Import(rest[0], rest[1], count);
+    } else if (verb == "update") {
+        UpdateArgs update;
+        TakeOptions(rest, [&](const std::string& name, const std::string& value) {
+            if (name == "--api")
+                update.servers.push_back(value);
+            else if (name == "--mirror")
+                update.mirrors.push_back(value);
+            else if (name == "--count")
+                update.count = ParseStationCount(value);
+            else if (name == "--timeout")
+                update.timeout = static_cast<long>(std::min(ParseCount(value, "time-out"), 3600ULL));
+            else
+                return false;
+            return true;
+        });
+        if (rest.size() != 1 || update.timeout == 0) throw UsageError(kUsage);
+        update.out = rest[0];
+        Update(update);
     } else {
         throw UsageError(kUsage);
     }

@@ -69,6 +69,69 @@ TEST(StationCatalogue, SearchCopyOfAnotherLengthIsRebuiltAndRewritten) {
     EXPECT_EQ(stored, catalogue.SearchCopy());
 }
 
+// The search copy a start ends up with, and what it left on disk.
+ByteList SearchCopyAtStart() {
+    TStationCatalogue catalogue;
+    catalogue.LoadCatalogue("stations.dat");
+    catalogue.PrepareSearchCopy("utf8stations.dat");
+    return catalogue.SearchCopy();
+}
+
+ByteList SearchFormsOf(const WideList& lines) {
+    ByteList forms;
+    for (const auto& line : lines)
+        forms.push_back(SearchForm(line));
+    return forms;
+}
+
+TEST(StationCatalogue, SearchCopyFollowsACatalogueReplacedByOneOfTheSameLength) {
+    ScratchDir dir;
+    TScrambledListFile::SaveWideList("stations.dat", kLines, kListKey);
+    ASSERT_EQ(SearchCopyAtStart(), SearchFormsOf(kLines));
+    EXPECT_TRUE(FileExists("utf8stations.stamp"));
+
+    // an updated catalogue: as many lines, other stations
+    const WideList updated{u"Jazz FM\t-\tJazz\tUnited Kingdom\tEnglish\thttp://jazz",
+                           u"Radio Nova\t-\tAlternative\tFrance\tFrench\thttp://nova",
+                           u"Antenne\t-\tPop\tGermany\tGerman\thttp://antenne"};
+    TScrambledListFile::SaveWideList("stations.dat", updated, kListKey);
+    EXPECT_EQ(SearchCopyAtStart(), SearchFormsOf(updated));
+    ByteList stored;
+    TScrambledListFile::LoadByteList("utf8stations.dat", stored, kListKey);
+    EXPECT_EQ(stored, SearchFormsOf(updated));
+
+    // and the next start trusts what it wrote
+    TScrambledListFile::SaveByteList("utf8stations.dat", {"x", "y", "z"}, kListKey);
+    EXPECT_EQ(SearchCopyAtStart(), (ByteList{"x", "y", "z"}));
+}
+
+TEST(StationCatalogue, SearchCopyIsRebuiltWhenItsStampIsMissingOrForeign) {
+    struct Case {
+        const char* name;
+        void (*spoil)();
+    };
+    const Case cases[] = {
+        {"no stamp (a copy written by an older program)",
+         [] { std::filesystem::remove("utf8stations.stamp"); }},
+        {"the stamp of another catalogue",
+         [] { TScrambledListFile::SaveByteList("utf8stations.stamp", {"123 00000000deadbeef"}, kListKey); }},
+        {"a stamp that is no list file",
+         [] {
+             std::filesystem::remove("utf8stations.stamp");
+             std::filesystem::create_directory("utf8stations.stamp");
+         }},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        TScrambledListFile::SaveWideList("stations.dat", kLines, kListKey);
+        SearchCopyAtStart();
+        const ByteList stale{"stale 1", "stale 2", "stale 3"};
+        TScrambledListFile::SaveByteList("utf8stations.dat", stale, kListKey);
+        c.spoil();
+        EXPECT_EQ(SearchCopyAtStart(), SearchFormsOf(kLines)) << c.name;
+    }
+}
+
 TEST(StationCatalogue, MissingCatalogueIsEmptyAndWritesNothing) {
     ScratchDir dir;
     TStationCatalogue catalogue;
@@ -78,6 +141,7 @@ TEST(StationCatalogue, MissingCatalogueIsEmptyAndWritesNothing) {
     EXPECT_EQ(catalogue.Count(), 0u);
     EXPECT_FALSE(FileExists("stations.dat"));
     EXPECT_FALSE(FileExists("utf8stations.dat"));
+    EXPECT_FALSE(FileExists("utf8stations.stamp"));
 }
 
 TEST(StationCatalogue, UnreadableCatalogueIsEmptyAndStaysOnDisk) {
