@@ -69,6 +69,8 @@ protected:
             return h != 0 && fake_.WasPlayed(h) && !fake_.IsFreed(h);
         });
     }
+    // Runs the calls into the window's thread that are queued now.
+    static void Drain() { QCoreApplication::processEvents(); }
     std::vector<engine::HSTREAM> Opened() {
         std::lock_guard lock(State().Lock);
         return State().OpenedStreams;
@@ -234,7 +236,7 @@ TEST_F(PlaybackFlow, PlayStopInEachState) {
     EXPECT_EQ(view_.questions, 2);
     EXPECT_FALSE(fake_.IsFreed(h));
     EXPECT_TRUE(view_.recording);
-    QTest::qWait(0);
+    Drain();
     EXPECT_EQ(fake_.OpenedUrls().size(), 1u);
     controller_->ChooseStation(kTwoUrls);
 
@@ -250,7 +252,9 @@ TEST_F(PlaybackFlow, PlayStopInEachState) {
     controller_->Timer1Timer();
     EXPECT_EQ(view_.meter.back(), 0);
     // The stop is final: no retry follows although the stream is inactive.
-    QTest::qWait(20);
+    ASSERT_TRUE(WaitIdle());
+    Drain();
+    EXPECT_EQ(RunningConnectionWorkers(), 0);
     EXPECT_EQ(fake_.OpenedUrls().size(), 1u);
 
     // Play again: the same station, same URL.
@@ -490,16 +494,22 @@ TEST_F(PlaybackFlow, ManyQuickRequestsLeaveOnlyTheLastStationPlaying) {
     const std::u16string kinds[] = {u"\thttp://slow", u"\thttp://ok", u"\thttp://dead\thttp://ok",
                                     u"\thttp://dead\thttp://slow"};
     for (int i = 0; i < 40; ++i) {
+        const size_t shown = view_.statusHistory.size();
         controller_->PlayStation(u"S" + WideFromAnsi(std::to_string(i)) + u"\tD\tS\tC\tL" + kinds[i % 4]);
         if (i % 7 == 3) controller_->suiImageButton8Click();
         if (i == 20) fake_.Release("slow");
-        QTest::qWait(i % 3);
+        // The next request comes at once, after the window's queued calls, or
+        // once this request's worker has said that it connects.
+        if (i % 3 == 1) Drain();
+        if (i % 3 == 2) {
+            ASSERT_TRUE(WaitUntil([&] { return view_.statusHistory.size() > shown; }));
+        }
     }
     fake_.Release("slow");
     controller_->PlayStation(u"Last\tD\tS\tC\tL\thttp://ok");
     ASSERT_TRUE(WaitIdle());
     ASSERT_TRUE(WaitForConnectionWorkers(10s));
-    QTest::qWait(0);
+    Drain();
     const engine::HSTREAM last = State().Stream;
     EXPECT_NE(last, 0u);
     EXPECT_EQ(fake_.Audible(), std::vector<engine::DWORD>{last});
@@ -519,7 +529,7 @@ TEST_F(PlaybackFlow, ControllerEndsWhileAWorkerWaitsForTheNetwork) {
     controller_.reset();
     fake_.Release("a");
     ASSERT_TRUE(WaitForConnectionWorkers(10s));
-    QTest::qWait(0);
+    Drain();
     const engine::DWORD h = fake_.HandleFor("http://a/1");
     EXPECT_TRUE(fake_.IsFreed(h));
     EXPECT_FALSE(fake_.WasPlayed(h));
@@ -534,7 +544,7 @@ TEST_F(PlaybackFlow, ControllerEndsWhileAWorkerWaitsForTheWindow) {
     ASSERT_TRUE(fake_.WaitForCalls("BASS_StreamFree", 1));
     controller_.reset();
     ASSERT_TRUE(WaitForConnectionWorkers(10s));
-    QTest::qWait(0);
+    Drain();
     EXPECT_TRUE(view_.statusHistory.empty());
     EXPECT_TRUE(fake_.Audible().empty());
 }

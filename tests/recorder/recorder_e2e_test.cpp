@@ -3,13 +3,14 @@
 // recorded by the Rec switch through the real lame. Each file must decode as
 // MP3 (ffprobe) and carry its title and comment tags (mutagen).
 
-#include "tests/support/command_output.h"
 #include "recorder_view.h"
 
 #include "data/personal_lists.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
 #include "recording/recording_files.h"
+#include "tests/support/capture.h"
+#include "tests/support/icecast_env.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,14 +32,6 @@ using test_support::Capture;
 using test_support::Mp3Seconds;
 using test_support::Quote;
 
-std::string IcecastPort() {
-    std::ifstream env(std::string(ICECAST_STATE) + "/env");
-    std::string line;
-    while (std::getline(env, line))
-        if (line.starts_with("PORT=")) return line.substr(5);
-    return {};
-}
-
 // Title and comment tags as a real tag reader sees them, one per line.
 std::string Tags(const fs::path& file) {
     return Capture("/usr/bin/python3 -c \"import mutagen.id3 as m, sys; t = m.ID3(sys.argv[1]); "
@@ -49,7 +42,7 @@ std::string Tags(const fs::path& file) {
 class RealRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = IcecastPort();
+        port_ = test_support::IcecastEnv::Read(ICECAST_STATE).Port;
         ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
         program_ = fs::path(dir_.path().toStdString());

@@ -27,9 +27,10 @@ public:
                                              "\tJazz\tFrance\tFrench\thttp://s" + n + ".example/live"));
         }
         TScrambledListFile::SaveWideList("stations.dat", catalogue, kListKey);
-        TScrambledListFile::SaveWideList("fav.dat", {u"Fav0\t-\t-\t-\t-\thttp://f0", u"Fav1\t-\t-\t-\t-\thttp://f1",
-                                                     u"Fav2\t-\t-\t-\t-\thttp://f2"},
-                                         kListKey);
+        TScrambledListFile::SaveWideList(
+            "fav.dat",
+            {u"Fav0\t-\t-\t-\t-\thttp://f0", u"Fav1\t-\t-\t-\t-\thttp://f1", u"Fav2\t-\t-\t-\t-\thttp://f2"},
+            kListKey);
         TScrambledListFile::SaveWideList("rec.dat", {u"http://recent.example/only"}, kListKey);
         QDir::setCurrent(old);
     }
@@ -50,7 +51,8 @@ TEST(ArgumentParts, SplitsAtRunsOfAtSigns) {
         {"@@", {}},
         {"x@-5@a b", {"x", "-5", "a b"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitArgumentParts(c.arg), c.parts) << c.arg;
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitArgumentParts(c.arg), c.parts) << c.arg;
 }
 
 TEST(ArgumentParts, WindowOriginNeedsFourNumericParts) {
@@ -67,7 +69,8 @@ TEST(ParseDecimal, AcceptsOnlyWholeIntegers) {
     EXPECT_EQ(ParseDecimal("12"), 12);
     EXPECT_EQ(ParseDecimal("-7"), -7);
     EXPECT_EQ(ParseDecimal("+7"), 7);
-    for (const char* bad : {"", "+", "++1", "1x", " 1", "0x10", "99999999999"}) EXPECT_FALSE(ParseDecimal(bad)) << bad;
+    for (const char* bad : {"", "+", "++1", "1x", " 1", "0x10", "99999999999"})
+        EXPECT_FALSE(ParseDecimal(bad)) << bad;
 }
 
 struct StartCase {
@@ -113,12 +116,19 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"tray_argument_uses_index", "a", true, u"Default\t-\t-\t-\t-\thttp://default", true, {}},
         StartCase{"upper_case_A_is_normal", "A", true, u"Default\t-\t-\t-\t-\thttp://default", true, {}},
         StartCase{"catalogue_line", "s@12@100@250", true,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, QPoint(130, 280)},
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true,
+                  QPoint(130, 280)},
         StartCase{"catalogue_line_doubled_separators", "s@@12@@100@@250@", true,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, QPoint(130, 280)},
-        StartCase{"without_position", "s@12", false,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, {}},
-        StartCase{"favorites_third_row", "f@2@0@0", false, u"Fav2\t-\t-\t-\t-\thttp://f2", true, QPoint(30, 30)},
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true,
+                  QPoint(130, 280)},
+        StartCase{"without_position",
+                  "s@12",
+                  false,
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live",
+                  true,
+                  {}},
+        StartCase{"favorites_third_row", "f@2@0@0", false, u"Fav2\t-\t-\t-\t-\thttp://f2", true,
+                  QPoint(30, 30)},
         StartCase{"recent_bare_url", "r@0@0@0", false, u"http://recent.example/only", true, QPoint(30, 30)},
         StartCase{"unknown_kind_ignores_index", "x@1@2@3", true, u"", true, QPoint(32, 33)},
         StartCase{"index_out_of_range", "s@20@1@1", true, u"", false, QPoint(31, 31)},
@@ -132,11 +142,13 @@ TEST(Startup, LoadsListsBuildsCopiesAndFillsTheResultList) {
     EXPECT_EQ(QDir::currentPath(), QDir(dir.Path()).canonicalPath());
     EXPECT_EQ(form1.Catalogue.Count(), 20u);
     EXPECT_EQ(form1.Catalogue.AnsiCopy().size(), 20u);
-    EXPECT_EQ(form1.Catalogue.SearchLine(3), "station 3\tdescription 3\tjazz\tfrance\tfrench\thttp://s3.example/live");
+    EXPECT_EQ(form1.Catalogue.SearchLine(3),
+              "station 3\tdescription 3\tjazz\tfrance\tfrench\thttp://s3.example/live");
     EXPECT_EQ(form1.Favorites.Count(), 3u);
     EXPECT_EQ(form1.Recent.Entry(0), u"http://recent.example/only");
     std::vector<int> all(20);
-    for (int i = 0; i < 20; ++i) all[i] = i;
+    for (int i = 0; i < 20; ++i)
+        all[i] = i;
     EXPECT_EQ(form1.ResultList, all);
     EXPECT_TRUE(FileExists(dir.File("utf8stations.dat")));
     EXPECT_TRUE(QDir(dir.Path()).exists("LumaroRadioRecordings"));
@@ -157,12 +169,3 @@ TEST(Startup, MissingCatalogueStartsEmptyAndWritesNothing) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // no sound device here: the real engine plays into SDL's null output
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

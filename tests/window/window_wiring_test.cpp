@@ -7,7 +7,8 @@
 #include "shell/unit1.h"
 #include "shell/unit2.h"
 #include "tests/playback/fake_audio_library.h"
-#include "tests/window/box_answer.h"
+#include "tests/support/box_answer.h"
+#include "tests/support/gui_actions.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
 #include "ui/skin_knob.h"
@@ -25,6 +26,7 @@
 
 using namespace lumaro;
 using namespace lumaro::testing;
+using test_support::BoxAnswer;
 using namespace std::chrono_literals;
 
 namespace {
@@ -63,15 +65,7 @@ protected:
 
     // A user's double click on the results row that shows name.
     void DoubleClick(const char* name) {
-        SkinGrid* grid = form_->suiStringGrid4;
-        for (int r = 0; r < grid->RowCount(); ++r) {
-            if (grid->RowText(r) != QLatin1String(name)) continue;
-            const QPoint at(20, r * SkinGrid::kRowHeight + 5);
-            QTest::mouseClick(grid, Qt::LeftButton, {}, at);
-            QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
-            return;
-        }
-        FAIL() << "no row " << name;
+        ASSERT_TRUE(test_support::DoubleClickRowNamed(*form_->suiStringGrid4, QLatin1String(name))) << name;
     }
     // Waits until the attempt in progress has ended.
     void WaitForAttempt() {
@@ -347,12 +341,5 @@ TEST_F(WindowWiring, AutoPlayStartsTheDefaultStationThroughPlayStop) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
 
 #include "window_wiring_test.moc"

@@ -3,12 +3,15 @@
 // end-to-end fixture), played by the real engine through SDL's disk output,
 // used through the window's own widgets as a user would.
 
-#include "tests/support/command_output.h"
 #include "data/scrambled_list_file.h"
 #include "recording/recording_files.h"
 #include "shell/unit1.h"
 #include "tests/engine_net/test_server.h"
-#include "tests/window/box_answer.h"
+#include "tests/support/box_answer.h"
+#include "tests/support/capture.h"
+#include "tests/support/free_port.h"
+#include "tests/support/gui_actions.h"
+#include "tests/support/icecast_env.h"
 #include "ui/level_meter.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
@@ -28,10 +31,6 @@
 #include <cmath>
 #include <functional>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -43,39 +42,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test_support::Capture;
+using test_support::BoxAnswer;
 using test_support::Mp3Seconds;
-using test_support::Quote;
 
 constexpr int kWait = 20000; // ms, for anything that crosses the network
 const std::u16string kIceName = u"Lumaro Test (mp3)";
 
-std::string IcecastValue(const std::string& key) {
-    std::ifstream env(std::string(ICECAST_STATE) + "/env");
-    std::string line;
-    while (std::getline(env, line))
-        if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
-    return {};
-}
-
 // Sets the current title of the /mp3 mount through Icecast's admin call.
 void SetTitle(const std::string& song) {
-    Capture("curl -s -o /dev/null -u admin:" + IcecastValue("ADMIN_PW") +
-            " --get --data-urlencode mount=/mp3 --data-urlencode mode=updinfo --data-urlencode song=" +
-            Quote(song) + " http://127.0.0.1:" + IcecastValue("PORT") + "/admin/metadata");
-}
-
-// A loopback port nobody listens on: bound once, then closed.
-int ClosedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(s);
-    return ntohs(a.sin_port);
+    test_support::IcecastEnv::Read(ICECAST_STATE).SetTitle("/mp3", song);
 }
 
 // The window with every text its status line was given, so that short-lived
@@ -93,13 +68,13 @@ public:
 class WindowE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = IcecastValue("PORT");
+        port_ = test_support::IcecastEnv::Read(ICECAST_STATE).Port;
         ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
         mp3Url_ = "http://127.0.0.1:" + port_ + "/mp3";
         iceLine_ = u"Ice MP3\tloopback\tTest\tNowhere\tEnglish\t" + Wide(mp3Url_);
         deadFirstLine_ = u"Dead First\tloopback\tTest\tNowhere\tEnglish\thttp://127.0.0.1:" +
-                         Wide(std::to_string(ClosedPort())) + u"/gone\t" + Wide(mp3Url_);
+                         Wide(std::to_string(test_support::FreeLoopbackPort())) + u"/gone\t" + Wide(mp3Url_);
         const QString old = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         TScrambledListFile::SaveWideList("stations.dat", {iceLine_, deadFirstLine_}, kListKey);
@@ -132,18 +107,7 @@ protected:
 
     // A double click on the results row that shows name.
     void DoubleClick(const char* name) {
-        SkinGrid* grid = form_->suiStringGrid4;
-        for (int r = 0; r < grid->RowCount(); ++r) {
-            if (grid->RowText(r) == QLatin1String(name)) {
-                const QPoint at(20, r * SkinGrid::kRowHeight + 5);
-                QTest::mouseClick(grid, Qt::LeftButton, {}, at); // a double click's first click
-
-                QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
-
-                return;
-            }
-        }
-        FAIL() << "no row " << name;
+        ASSERT_TRUE(test_support::DoubleClickRowNamed(*form_->suiStringGrid4, QLatin1String(name))) << name;
     }
     // Waits until the status line shows the stream's name from its headers
     // and the stream plays.
@@ -302,7 +266,7 @@ TEST_F(WindowE2E, MuteVolumeAndPanReachWhatIsHeard) {
     QTest::keyClick(form_->TntEdit2, Qt::Key_F5);
     EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::Idle);
     EXPECT_TRUE(reaches([&] { return FreshOutputRms(0.1) > 0.01; })) << "heard again";
-    FreshOutputRms(0.3); // past the unmuting glide
+    FreshOutputRms(0.3);                       // past the unmuting glide
     const double atHalf = FreshOutputRms(0.3); // the volume knob starts at 50
     EXPECT_GT(atHalf, 0.01);
 
@@ -338,7 +302,7 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
 
     // No keeps the window and the recording
     {
-        lumaro::testing::BoxAnswer no(QMessageBox::No);
+        BoxAnswer no(QMessageBox::No);
         EXPECT_FALSE(CloseByButton());
         EXPECT_EQ(no.Asked(), "Recording...|Recording in progress. Stop it now?");
     }
@@ -351,17 +315,10 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
 
     // Yes closes; releasing the engine ends the recording, which lame finishes
     {
-        lumaro::testing::BoxAnswer yes(QMessageBox::Yes);
+        BoxAnswer yes(QMessageBox::Yes);
         EXPECT_TRUE(CloseByButton());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, kWait)) << file;
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
