@@ -20,6 +20,7 @@
 #include "data/text_codec.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "tests/support/free_port.h"
 #include "tests/support/gui_actions.h"
@@ -124,7 +125,8 @@ int FirstSound(const std::string& url) {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     TScrambledListFile::SaveWideList("stations.dat", {StationLine("Bench", {url})}, kListKey);
-    TForm1 form(dir.path(), QString());
+    TAppSession session(dir.path(), QString());
+    TForm1& form = session.MainWindow();
     form.show();
     QTimer::singleShot(0, &form, [&form] {
         const double offset = MillisecondsSinceProcessStart();
@@ -158,7 +160,8 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     TScrambledListFile::SaveWideList("stations.dat", stations, kListKey);
-    TForm1 form(dir.path(), QString());
+    TAppSession session(dir.path(), QString());
+    TForm1& form = session.MainWindow();
     form.show();
     int boxesClosed = 0;
     CloseModalBoxes(&boxesClosed);
@@ -215,7 +218,7 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
             QTest::mouseClick(form.suiImageButton8, Qt::LeftButton);
         } else {
             const int row = int(random() % stations.size());
-            doing = "double click on \"" + AnsiFromWide(form.Catalogue.Line(size_t(row)).substr(0, 20)) +
+            doing = "double click on \"" + AnsiFromWide(session.Catalogue().Line(size_t(row)).substr(0, 20)) +
                     "\", request " + std::to_string(done);
             ++doubleClicks;
             DoubleClickRow(form, row);

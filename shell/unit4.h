@@ -3,6 +3,7 @@
 // modally over the main window and moved by its background.
 
 #include "data/station_record.h"
+#include "shell/window_mover.h"
 
 #include <QDialog>
 
@@ -40,8 +41,10 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void Image1MouseDown();
+    void Image1MouseDown() { mover_.BeginMove(); }
     void Label7Click() { reject(); }
+
+    TWindowMover mover_{*this};
 };
 
 } // namespace lumaro

@@ -46,7 +46,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QDir::setCurrent(dir_.path());
-        controller_ = std::make_unique<TPlaybackController>(fake_, view_, recent_);
+        controller_ = std::make_unique<TPlaybackController>(fake_, view_.Ports(), recent_);
     }
     void TearDown() override {
         controller_.reset();
@@ -55,7 +55,7 @@ protected:
         QDir::setCurrent(QDir::tempPath());
     }
 
-    TPlayerState& State() { return controller_->State(); }
+    const TPlayerState& State() { return controller_->State(); }
     static bool WaitUntil(const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, 10000);
     }
@@ -86,7 +86,6 @@ protected:
 TEST_F(PlaybackFlow, TwoFailingUrlsMakeThirteenAttemptsShownFromTheSeventh) {
     fake_.SetScript("http://a/1", Fails(engine::BASS_ERROR_NONET));
     fake_.SetScript("http://b/2", Fails(engine::BASS_ERROR_TIMEOUT));
-    view_.showsRecent = true;
     controller_->PlayStation(kTwoUrls);
     ASSERT_TRUE(WaitIdle());
 
@@ -110,8 +109,8 @@ TEST_F(PlaybackFlow, TwoFailingUrlsMakeThirteenAttemptsShownFromTheSeventh) {
     EXPECT_FALSE(State().PlayActive);
     EXPECT_FALSE(State().Connecting);
 
-    // Every attempt enters Recent (and refreshes the Recent view); the line is listed once.
-    EXPECT_EQ(view_.refreshes, 13);
+    // Every attempt enters Recent (and tells the Recent view); the line is listed once.
+    EXPECT_EQ(view_.recentChanges, 13);
     ASSERT_EQ(recent_.Count(), 1u);
     EXPECT_EQ(recent_.Entry(0), kTwoUrls);
     TRecentList reloaded;
@@ -289,7 +288,7 @@ TEST_F(PlaybackFlow, ASuccessfulAttemptShowsBufferingThenHeadersAndTitle) {
     s.tags[engine::BASS_TAG_ICY] = TagList({"HTTP/1.0 200 OK", "icy-name:Jazz Radio", "icy-br:128"});
     s.tags[engine::BASS_TAG_META] = std::string("StreamTitle='Artist - Song';StreamUrl='';") + '\0';
     fake_.SetScript("http://only", s);
-    view_.timeout = 7;
+    controller_->SetTimeoutSeconds(7);
     bool playedBeforeEffects = true;
     view_.onApplyEffects = [&](engine::HSTREAM h) { playedBeforeEffects = fake_.WasPlayed(h); };
 
@@ -371,7 +370,7 @@ TEST_F(PlaybackFlow, OnlyAnInactiveStreamIsRetried) {
         SCOPED_TRACE(c.name);
         FakeAudioLibrary fake;
         RecordingView view;
-        TPlaybackController controller(fake, view, recent_);
+        TPlaybackController controller(fake, view.Ports(), recent_);
         FakeAudioLibrary::Script s;
         s.activeWhenPlaying = c.active;
         fake.SetScript("http://a/1", s);

@@ -4,8 +4,10 @@
 // MP3 (ffprobe) and carry its title and comment tags (mutagen).
 
 #include "recorder_view.h"
+#include "tests/effects/shown_view.h"
 
 #include "data/personal_lists.h"
+#include "effects/effect_chain.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
 #include "recording/recording_files.h"
@@ -50,17 +52,17 @@ protected:
         fs::create_directories(recordings_);
         fs::current_path(program_);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // composed as the program does: one state, the recorder as the gate,
+        // the effect chain taking each new stream
         engine_ = engine::MakeAudioEngine();
-        controller_ = std::make_unique<TPlaybackController>(*engine_, window_, recent_);
+        chain_ = std::make_unique<TEffectChain>(*engine_, *state_, knobs_);
+        recorder_ =
+            std::make_unique<TRecorder>(*engine_, *state_, window_, program_.string(), recordings_.string());
+        controller_ = std::make_unique<TPlaybackController>(
+            *engine_, TPlaybackPorts{window_, *recorder_, *chain_, window_}, recent_, state_);
         ASSERT_FALSE(controller_->InitAudioEngine(nullptr).EndProgram());
-        chain_ = std::make_unique<TEffectChain>(*engine_, controller_->State());
-        recorder_ = std::make_unique<TRecorder>(*engine_, controller_->State(), window_, program_.string());
-        window_.recordingsFolder = recordings_.string();
-        window_.recorder = recorder_.get();
-        window_.chain = chain_.get();
     }
     void TearDown() override {
-        window_.recorder = nullptr;
         controller_.reset();
         if (engine_) engine_->BASS_Free();
         EXPECT_TRUE(WaitForConnectionWorkers(10s));
@@ -104,17 +106,19 @@ protected:
     std::unique_ptr<engine::AudioLibrary> engine_;
     RecorderWindow window_;
     TRecentList recent_;
-    std::unique_ptr<TPlaybackController> controller_;
+    std::shared_ptr<TPlayerState> state_ = std::make_shared<TPlayerState>();
+    ShownView knobs_;
     std::unique_ptr<TEffectChain> chain_;
     std::unique_ptr<TRecorder> recorder_;
+    std::unique_ptr<TPlaybackController> controller_;
 };
 
 TEST_F(RealRecordingTest, TwoRecordingsOfAStationAreNumberedAndTagged) {
     Play(u"AC/DC: Live\tRock live\tRock\tAU\tEnglish\t" + WideFromAnsi(Mount()));
     const fs::path folder = recordings_ / "AC DC  Live";
-    window_.title = u"Live \"at\" Wembley";
+    state_->TitleText = u"Live \"at\" Wembley";
     Record(folder / "recording_1.mp3");
-    window_.title = u"Encore";
+    state_->TitleText = u"Encore";
     Record(folder / "recording_2.mp3");
     EXPECT_EQ(fs::current_path(), program_);
     EXPECT_EQ(Tags(folder / "recording_1.mp3"), "Live  at  Wembley\nRadio  Lumaro Test (mp3)\n");
@@ -146,7 +150,7 @@ TEST_F(RealRecordingTest, ABareUrlStationNumbersAfterTheFilesAlreadyThere) {
         if (!c.existing.empty()) fs::create_directories(folder);
         for (const auto& name : c.existing)
             std::ofstream(folder / name).put('x');
-        window_.title = u"Tone";
+        state_->TitleText = u"Tone";
         Record(folder / c.next);
         EXPECT_EQ(Tags(folder / c.next), "Tone\nRadio  Lumaro Test (mp3)\n");
     }

@@ -3,6 +3,7 @@
 // Favorites view, Station Info, and the catalogue at 200 %.
 #include "data/scrambled_list_file.h"
 #include "playback/playback_controller.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "shell/unit4.h"
 #include "ui/level_meter.h"
@@ -61,9 +62,9 @@ protected:
 
 TEST_F(Screenshots, MainWindowAndStationInfo) {
     QApplication::setCursorFlashTime(0); // a text cursor that does not blink
-    TForm1 form1(dir_.path(), QString());
-    TForm4 form4(&form1);
-    form1.SetStationInfoWindow(&form4);
+    TAppSession session(dir_.path(), QString());
+    TForm1& form1 = session.MainWindow();
+    TForm4& form4 = session.StationInfo();
     form1.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1, 30000));
     form1.move(40, 40);
@@ -75,7 +76,7 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     form1.suiStringGrid4->SetCurrentRow(2, true);
     form1.suiStringGrid4DblClick();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return RunningConnectionWorkers() == 0 && !form1.PlayerState().UrlMenuBusy; }, 60000));
+        [&] { return RunningConnectionWorkers() == 0 && !session.PlayerState().UrlMenuBusy; }, 60000));
     form1.suiStringGrid4->SetCurrentRow(4, true);
     // the display as a playing station shows it, kept so by stopping the
     // status timer, which would set the meter back to 0
@@ -116,7 +117,7 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
 
     // Station Info over the main window (shown without its modal loop), once
     // it stands where it centres itself
-    ASSERT_TRUE(form4.FillFrom(form1.SelectedStation));
+    ASSERT_TRUE(form4.FillFrom(form1.Browser().SelectedStation()));
     form4.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form4, 30000));
     const QRect m = form1.frameGeometry();

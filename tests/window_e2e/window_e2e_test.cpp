@@ -5,6 +5,7 @@
 
 #include "data/scrambled_list_file.h"
 #include "recording/recording_files.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "tests/engine_net/test_server.h"
 #include "tests/support/box_answer.h"
@@ -53,18 +54,6 @@ void SetTitle(const std::string& song) {
     test_support::IcecastEnv::Read(ICECAST_STATE).SetTitle("/mp3", song);
 }
 
-// The window with every text its status line was given, so that short-lived
-// ones (the buffering percentages) are seen too.
-class LoggingForm : public TForm1 {
-public:
-    using TForm1::TForm1;
-    std::vector<std::u16string> statuses;
-    void SetStatusText(const std::u16string& text) override {
-        statuses.push_back(text);
-        TForm1::SetStatusText(text);
-    }
-};
-
 class WindowE2E : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,18 +75,24 @@ protected:
         Open();
     }
     void TearDown() override {
-        if (form_ && form_->Recorder() && form_->Recorder()->RecordingRuns())
-            form_->Recorder()->StopRecording();
-        form_.reset();
+        if (session_ && session_->Recorder().RecordingRuns()) session_->Recorder().StopRecording();
+        session_.reset();
     }
     static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
     // A window on the program directory, shown and active.
     void Open() {
-        form_ = std::make_unique<LoggingForm>(dir_.path(), QString());
+        session_.reset();
+        statuses_.clear();
+        session_ = std::make_unique<TAppSession>(dir_.path(), QString());
+        form_ = &session_->MainWindow();
+        // every text the status line is given, so that short-lived ones (the
+        // buffering percentages) are seen too
+        QObject::connect(&form_->Display(), &TPlaybackDisplay::statusShown,
+                         [this](const QString& text) { statuses_.push_back(text.toStdU16String()); });
         form_->show();
         form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_));
     }
     // Closes the window as its close button does; true when it closed.
     bool CloseByButton() {
@@ -116,7 +111,7 @@ protected:
             << form_->TntLabel3->text().toStdString() << " / " << form_->TntLabel2->text().toStdString();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return form_->Engine()->BASS_ChannelIsActive(form_->PlayerState().Stream.load()) ==
+                return session_->Engine().BASS_ChannelIsActive(session_->PlayerState().Stream.load()) ==
                        engine::BASS_ACTIVE_PLAYING;
             },
             kWait));
@@ -149,7 +144,9 @@ protected:
     std::u16string iceLine_, deadFirstLine_;
     QTemporaryDir dir_;
     fs::path output_;
-    std::unique_ptr<LoggingForm> form_;
+    std::unique_ptr<TAppSession> session_;
+    TForm1* form_ = nullptr;
+    std::vector<std::u16string> statuses_;
 };
 
 TEST_F(WindowE2E, DoubleClickShowsBufferingThenNameBitRateTitleAndTheMeterMoves) {
@@ -157,7 +154,7 @@ TEST_F(WindowE2E, DoubleClickShowsBufferingThenNameBitRateTitleAndTheMeterMoves)
     DoubleClick("Ice MP3");
     WaitUntilPlaying();
     // connecting, at least one buffering percentage, then the name, in that order
-    const auto& seen = form_->statuses;
+    const auto& seen = statuses_;
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), u"connecting...");
     const auto buffering = std::find_if(seen.begin(), seen.end(), [](const std::u16string& s) {
@@ -200,7 +197,7 @@ TEST_F(WindowE2E, AnIcyServerGivesNameBitRateAndTitle) {
         "stations.dat", {u"Icy Tone\tloopback\tTest\tNowhere\tEnglish\t" + Wide(server.Url("/tone"))},
         kListKey);
     QDir::setCurrent(old);
-    form_.reset();
+    session_.reset();
     Open();
 
     DoubleClick("Icy Tone");
@@ -213,7 +210,7 @@ TEST_F(WindowE2E, AnIcyServerGivesNameBitRateAndTitle) {
 TEST_F(WindowE2E, AStationWhoseFirstUrlIsDeadPlaysFromItsSecond) {
     DoubleClick("Dead First");
     WaitUntilPlaying();
-    EXPECT_EQ(form_->PlayerState().AttemptNumber, 1);
+    EXPECT_EQ(session_->PlayerState().AttemptNumber, 1);
     EXPECT_EQ(form_->Label13->text(), "URL (2)");
     const QList<QAction*> entries = form_->PopupMenu1->actions();
     ASSERT_GE(entries.size(), 2);
@@ -221,8 +218,7 @@ TEST_F(WindowE2E, AStationWhoseFirstUrlIsDeadPlaysFromItsSecond) {
     EXPECT_TRUE(entries[1]->isChecked());
     EXPECT_EQ(entries[1]->text().toStdString(), mp3Url_);
     // the first attempt failed silently: no error text on the title line
-    EXPECT_TRUE(std::find(form_->statuses.begin(), form_->statuses.end(), u"not playing") ==
-                form_->statuses.end());
+    EXPECT_TRUE(std::find(statuses_.begin(), statuses_.end(), u"not playing") == statuses_.end());
 }
 
 TEST_F(WindowE2E, FavoritesAndRecentSurviveARestart) {
@@ -230,13 +226,13 @@ TEST_F(WindowE2E, FavoritesAndRecentSurviveARestart) {
     WaitUntilPlaying();
     QTest::mouseClick(form_->suiImageButton4, Qt::LeftButton); // Add to Fav.
     ASSERT_TRUE(CloseByButton());
-    form_.reset();
+    session_.reset();
 
     Open();
-    ASSERT_EQ(form_->Favorites.Count(), 1u);
-    EXPECT_EQ(form_->Favorites.Entry(0), iceLine_);
-    ASSERT_GE(form_->Recent.Count(), 1u);
-    EXPECT_EQ(form_->Recent.Entry(0), iceLine_);
+    ASSERT_EQ(session_->Favorites().Count(), 1u);
+    EXPECT_EQ(session_->Favorites().Entry(0), iceLine_);
+    ASSERT_GE(session_->Recent().Count(), 1u);
+    EXPECT_EQ(session_->Recent().Entry(0), iceLine_);
     // and the Favorites view lists it
     form_->Label1MouseDown();
     ASSERT_EQ(form_->suiStringGrid4->RowCount(), 1);
@@ -285,13 +281,13 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
     DoubleClick("Ice MP3");
     WaitUntilPlaying();
     QTest::mouseClick(form_->suiImageButton9, Qt::LeftButton); // Rec
-    ASSERT_TRUE(form_->Recorder()->RecordingRuns());
+    ASSERT_TRUE(session_->Recorder().RecordingRuns());
     EXPECT_EQ(form_->suiImageButton9->CurrentState(), SkinSwitch::State::Recording);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form_->Label23->isVisible(); }, kWait)) << "the label blinks";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->Label23->isVisible(); }, kWait));
 
-    const fs::path file =
-        fs::path(form_->RecordingsFolder()) / fs::path(StationFolderName(u"Ice MP3")) / "recording_1.mp3";
+    const fs::path file = fs::path(session_->Recorder().RecordingsFolder()) /
+                          fs::path(StationFolderName(u"Ice MP3")) / "recording_1.mp3";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             std::error_code ec;
@@ -307,7 +303,7 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
         EXPECT_EQ(no.Asked(), "Recording...|Recording in progress. Stop it now?");
     }
     EXPECT_TRUE(form_->isVisible());
-    EXPECT_TRUE(form_->Recorder()->RecordingRuns());
+    EXPECT_TRUE(session_->Recorder().RecordingRuns());
     std::error_code ec;
     const auto sizeAtNo = fs::file_size(file, ec);
     EXPECT_TRUE(QTest::qWaitFor([&] { return fs::file_size(file, ec) > sizeAtNo + 4000; }, kWait))
