@@ -54,7 +54,10 @@ TForm1::TForm1(TAppSession& session, QWidget* parent) : QWidget(parent), session
 }
 
 TForm1::~TForm1() {
+    // the parts go before the controls: nothing reaches them from here on
     qApp->removeEventFilter(this);
+    TntLabel1->removeEventFilter(this);
+    suiImageButton3->removeEventFilter(this);
 }
 
 void TForm1::BindControls() {
