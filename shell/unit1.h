@@ -122,65 +122,49 @@ public:
     void TntLabel1MouseEnter() { browser_->TntLabel1MouseEnter(); }
     void TntLabel1MouseLeave() { browser_->TntLabel1MouseLeave(); }
 
-    // Controls, by the names the rest of the program knows them by.
+    // Controls, by the names the rest of the program knows them by, grouped by
+    // the part that uses them.
+    // The window: its background, Close and Minimize.
     SkinBackground* DIBImage1 = nullptr;
-    SkinSwitch* suiImageButton5 = nullptr; // close
-    SkinSwitch* suiImageButton6 = nullptr; // minimise
-    SkinLabel* TntLabel1 = nullptr;        // information line
-    SkinLabel* TntLabel2 = nullptr;        // stream title
-    SkinLabel* TntLabel3 = nullptr;        // status
-    SkinLabel* Label5 = nullptr;           // bit rate
-    SkinLabel* Label23 = nullptr;          // "recording"
+    SkinSwitch *suiImageButton5 = nullptr, *suiImageButton6 = nullptr;
+    // The display: stream title, status, bit rate, "recording"; the level
+    // meter; Play/Stop, URL and its "URL (n)".
+    SkinLabel *TntLabel2 = nullptr, *TntLabel3 = nullptr, *Label5 = nullptr, *Label23 = nullptr;
     LevelMeter* DIBKnob1 = nullptr;
-    SkinKnob* DIBKnob2 = nullptr;          // Bass
-    SkinKnob* DIBKnob3 = nullptr;          // Middle
-    SkinKnob* DIBKnob4 = nullptr;          // Treble
-    SkinKnob* DIBKnob5 = nullptr;          // Volume
-    SkinKnob* DIBKnob6 = nullptr;          // Reverb
-    SkinKnob* DIBKnob7 = nullptr;          // Pan
-    SkinLabel* Label2 = nullptr;           // "Bass"
-    SkinLabel* Label6 = nullptr;           // "Middle"
-    SkinLabel* Label7 = nullptr;           // "Treble"
-    SkinLabel* Label9 = nullptr;           // "Pan"
-    SkinLabel* Label10 = nullptr;          // "Volume"
-    SkinLabel* Label16 = nullptr;          // "Reverb"
-    SkinSwitch* suiImageButton8 = nullptr; // Play/Stop
-    SkinSwitch* suiImageButton3 = nullptr; // URL
-    SkinLabel* Label13 = nullptr;          // "URL (n)"
-    SkinSwitch* suiImageButton4 = nullptr; // Add to Fav.
-    SkinSwitch* suiImageButton9 = nullptr; // Rec
-    SkinSwitch* suiImageButton7 = nullptr; // Mute
-    SkinSwitch* suiImageButton2 = nullptr; // Mono
-    SkinLabel* Label12 = nullptr;          // "Mono"
-    SkinLabel* Label18 = nullptr;          // "Mute"
-    SkinLabel* Label19 = nullptr;          // "Settings"
-    SkinLabel* Label22 = nullptr;          // "Recordings"
-    SkinLabel* Label1 = nullptr;           // "Favorites"
-    SkinLabel* Label17 = nullptr;          // "Recent"
-    SkinLabel* Label20 = nullptr;          // "About"
-    SkinEdit* FlatEdit1 = nullptr;
-    SkinEdit* FlatEdit2 = nullptr;
-    SkinEdit* FlatEdit3 = nullptr;
-    SkinEdit* TntEdit2 = nullptr;
-    SkinIconButton* Image2 = nullptr;
-    SkinIconButton* Image3 = nullptr;
-    SkinIconButton* Image5 = nullptr;
-    SkinIconButton* Image6 = nullptr;
-    SkinGrid* suiStringGrid1 = nullptr; // style
-    SkinGrid* suiStringGrid2 = nullptr; // country
-    SkinGrid* suiStringGrid3 = nullptr; // language
-    SkinGrid* suiStringGrid4 = nullptr; // results
-    GaugeBar* GaugeBar1 = nullptr;
-    GaugeBar* GaugeBar2 = nullptr;
-    GaugeBar* GaugeBar3 = nullptr;
-    GaugeBar* GaugeBar4 = nullptr;
-    SkinLabel* Label24 = nullptr; // count label
-    QMenu* PopupMenu1 = nullptr;  // URL menu
-    QMenu* PopupMenu2 = nullptr;  // Favorites view
-    QMenu* PopupMenu3 = nullptr;  // Recent view
-    QMenu* PopupMenu4 = nullptr;  // catalogue view
-    QTimer* Timer1 = nullptr;     // every 70 ms: meter, status, recording blink
-    QTimer* Timer2 = nullptr;     // every 60 ms while scrolling the information line
+    SkinSwitch *suiImageButton8 = nullptr, *suiImageButton3 = nullptr;
+    SkinLabel* Label13 = nullptr;
+    QMenu* PopupMenu1 = nullptr; // the URL menu
+    // The effects: the knobs Bass, Middle, Treble, Volume, Reverb and Pan with
+    // their captions; Mute and Mono with theirs.
+    SkinKnob *DIBKnob2 = nullptr, *DIBKnob3 = nullptr, *DIBKnob4 = nullptr, *DIBKnob5 = nullptr,
+             *DIBKnob6 = nullptr, *DIBKnob7 = nullptr;
+    SkinLabel *Label2 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label10 = nullptr, *Label16 = nullptr,
+              *Label9 = nullptr;
+    SkinSwitch *suiImageButton7 = nullptr, *suiImageButton2 = nullptr;
+    SkinLabel *Label18 = nullptr, *Label12 = nullptr;
+    // The recorder: Rec and "Recordings".
+    SkinSwitch* suiImageButton9 = nullptr;
+    SkinLabel* Label22 = nullptr;
+    // The browser: the information line; "Add to Fav."; "Favorites" and
+    // "Recent"; the filter boxes of style, country and language, then the
+    // search box, each with its icon; the lists of style, country, language
+    // and the results, each with its bar; the count label; the menus of the
+    // Favorites, Recent and catalogue views.
+    SkinLabel* TntLabel1 = nullptr;
+    SkinSwitch* suiImageButton4 = nullptr;
+    SkinLabel *Label1 = nullptr, *Label17 = nullptr;
+    SkinEdit *FlatEdit1 = nullptr, *FlatEdit2 = nullptr, *FlatEdit3 = nullptr, *TntEdit2 = nullptr;
+    SkinIconButton *Image2 = nullptr, *Image3 = nullptr, *Image5 = nullptr, *Image6 = nullptr;
+    SkinGrid *suiStringGrid1 = nullptr, *suiStringGrid2 = nullptr, *suiStringGrid3 = nullptr,
+             *suiStringGrid4 = nullptr;
+    GaugeBar *GaugeBar1 = nullptr, *GaugeBar2 = nullptr, *GaugeBar3 = nullptr, *GaugeBar4 = nullptr;
+    SkinLabel* Label24 = nullptr;
+    QMenu *PopupMenu2 = nullptr, *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;
+    // "Settings" and "About".
+    SkinLabel *Label19 = nullptr, *Label20 = nullptr;
+    // Every 70 ms: meter, status, recording blink; every 60 ms while the
+    // information line scrolls.
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -26,14 +26,11 @@ public:
     bool FillFrom(const TStationRecord& station);
 
     SkinBackground* Image1 = nullptr;
-    SkinLabel* Label19 = nullptr;       // title
-    SkinLabel* Label7 = nullptr;        // "      Close"
-    SkinLabel* TntLabel1 = nullptr;     // name
-    SkinLabel* TntLabel3 = nullptr;     // style
-    SkinLabel* TntLabel4 = nullptr;     // country
-    SkinLabel* TntLabel5 = nullptr;     // language
-    QPlainTextEdit* TntMemo2 = nullptr; // URLs
-    QPlainTextEdit* TntMemo1 = nullptr; // description
+    // The title and "      Close".
+    SkinLabel *Label19 = nullptr, *Label7 = nullptr;
+    // Name, style, country and language; the URLs and the description.
+    SkinLabel *TntLabel1 = nullptr, *TntLabel3 = nullptr, *TntLabel4 = nullptr, *TntLabel5 = nullptr;
+    QPlainTextEdit *TntMemo2 = nullptr, *TntMemo1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

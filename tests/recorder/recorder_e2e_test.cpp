@@ -44,8 +44,7 @@ std::string Tags(const fs::path& file) {
 class RealRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = test_support::IcecastEnv::Read(ICECAST_STATE).Port;
-        ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
+        ASSERT_FALSE(ice_.Port.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
         program_ = fs::path(dir_.path().toStdString());
         recordings_ = program_ / "LumaroRadioRecordings";
@@ -68,7 +67,7 @@ protected:
         EXPECT_TRUE(WaitForConnectionWorkers(10s));
         fs::current_path(fs::temp_directory_path());
     }
-    std::string Mount() const { return "http://127.0.0.1:" + port_ + "/mp3"; }
+    std::string Mount() const { return ice_.Url("/mp3"); }
 
     // Plays station line and waits until it sounds.
     void Play(const std::u16string& line) {
@@ -100,7 +99,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, 20000)) << file;
     }
 
-    std::string port_;
+    const test_support::IcecastEnv ice_ = test_support::IcecastEnv::Read(ICECAST_STATE);
     QTemporaryDir dir_;
     fs::path program_, recordings_;
     std::unique_ptr<engine::AudioLibrary> engine_;
@@ -132,7 +131,7 @@ TEST_F(RealRecordingTest, TwoRecordingsOfAStationAreNumberedAndTagged) {
 TEST_F(RealRecordingTest, ABareUrlStationNumbersAfterTheFilesAlreadyThere) {
     const std::string url = Mount();
     Play(WideFromAnsi(url));
-    const fs::path folder = recordings_ / ("http   127.0.0.1 " + port_ + " mp3");
+    const fs::path folder = recordings_ / ("http   127.0.0.1 " + ice_.Port + " mp3");
     struct NumberCase {
         std::vector<std::string> existing;
         std::string next;

@@ -49,18 +49,12 @@ using test_support::Mp3Seconds;
 constexpr int kWait = 20000; // ms, for anything that crosses the network
 const std::u16string kIceName = u"Lumaro Test (mp3)";
 
-// Sets the current title of the /mp3 mount through Icecast's admin call.
-void SetTitle(const std::string& song) {
-    test_support::IcecastEnv::Read(ICECAST_STATE).SetTitle("/mp3", song);
-}
-
 class WindowE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = test_support::IcecastEnv::Read(ICECAST_STATE).Port;
-        ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
-        mp3Url_ = "http://127.0.0.1:" + port_ + "/mp3";
+        ASSERT_FALSE(ice_.Port.empty()) << "the Icecast fixture did not start";
+        mp3Url_ = ice_.Url("/mp3");
         iceLine_ = u"Ice MP3\tloopback\tTest\tNowhere\tEnglish\t" + Wide(mp3Url_);
         deadFirstLine_ = u"Dead First\tloopback\tTest\tNowhere\tEnglish\thttp://127.0.0.1:" +
                          Wide(std::to_string(test_support::FreeLoopbackPort())) + u"/gone\t" + Wide(mp3Url_);
@@ -140,7 +134,11 @@ protected:
         return std::sqrt(sum / double(count));
     }
 
-    std::string port_, mp3Url_;
+    // Sets the current title of the /mp3 mount through Icecast's admin call.
+    void SetTitle(const std::string& song) { ice_.SetTitle("/mp3", song); }
+
+    const test_support::IcecastEnv ice_ = test_support::IcecastEnv::Read(ICECAST_STATE);
+    std::string mp3Url_;
     std::u16string iceLine_, deadFirstLine_;
     QTemporaryDir dir_;
     fs::path output_;
