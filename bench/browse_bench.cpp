@@ -3,6 +3,7 @@
 #include "browse/category_lists.h"
 #include "browse/result_filter.h"
 #include "data/scrambled_list_file.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "tools/catalogue_generator.h"
 #include "ui/skin_edit.h"
@@ -119,7 +120,8 @@ void KeystrokeToRepaint(benchmark::State& state, const ByteList* lines) {
     }
     const QString old = QDir::currentPath();
     {
-        TForm1 form(dir.path(), QString());
+        TAppSession session(dir.path(), QString());
+        TForm1& form = session.MainWindow();
         form.show();
         QCoreApplication::processEvents();
         QTest::keyClicks(form.TntEdit2, QStringLiteral("radi"));
@@ -133,7 +135,7 @@ void KeystrokeToRepaint(benchmark::State& state, const ByteList* lines) {
             add = !add;
             form.repaint();
         }
-        state.counters["stations"] = static_cast<double>(form.Catalogue.Count());
+        state.counters["stations"] = static_cast<double>(session.Catalogue().Count());
     }
     QDir::setCurrent(old);
 }

@@ -20,7 +20,10 @@
 #include "data/text_codec.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
+#include "tests/support/free_port.h"
+#include "tests/support/gui_actions.h"
 #include "ui/skin_grid.h"
 #include "ui/skin_label.h"
 #include "ui/skin_switch.h"
@@ -95,19 +98,6 @@ private:
     int port_ = 0;
 };
 
-// A loopback port with nothing listening: connections are refused at once.
-int RefusedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 std::u16string StationLine(const std::string& name, const std::vector<std::string>& urls) {
     std::string line = name + "\tBench station\tBench\tNowhere\tNone";
     for (const auto& url : urls)
@@ -116,11 +106,7 @@ std::u16string StationLine(const std::string& name, const std::vector<std::strin
 }
 
 void DoubleClickRow(TForm1& form, int row) {
-    SkinGrid* grid = form.suiStringGrid4;
-    grid->SetCurrentRow(row);
-    const QPoint at = grid->RowRect(row).center();
-    QTest::mouseClick(grid, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
+    test_support::DoubleClickRow(*form.suiStringGrid4, row);
 }
 
 // Closes message boxes the script runs into, as a user would.
@@ -139,7 +125,8 @@ int FirstSound(const std::string& url) {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     TScrambledListFile::SaveWideList("stations.dat", {StationLine("Bench", {url})}, kListKey);
-    TForm1 form(dir.path(), QString());
+    TAppSession session(dir.path(), QString());
+    TForm1& form = session.MainWindow();
     form.show();
     QTimer::singleShot(0, &form, [&form] {
         const double offset = MillisecondsSinceProcessStart();
@@ -158,7 +145,7 @@ struct Stalls {
 
 int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUrls) {
     SilentListener silent;
-    const std::string dead = "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/dead";
+    const std::string dead = "http://127.0.0.1:" + std::to_string(test_support::FreeLoopbackPort()) + "/dead";
     const std::string hang = "http://127.0.0.1:" + std::to_string(silent.Port()) + "/hang";
     const std::string& live1 = liveUrls.front();
     const std::string& live2 = liveUrls.back();
@@ -173,7 +160,8 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     TScrambledListFile::SaveWideList("stations.dat", stations, kListKey);
-    TForm1 form(dir.path(), QString());
+    TAppSession session(dir.path(), QString());
+    TForm1& form = session.MainWindow();
     form.show();
     int boxesClosed = 0;
     CloseModalBoxes(&boxesClosed);
@@ -187,7 +175,8 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
             QMetaObject::invokeMethod(
                 qApp,
                 [&stalls, &doing, posted] {
-                    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - posted).count();
+                    const double ms =
+                        std::chrono::duration<double, std::milli>(Clock::now() - posted).count();
                     stalls.delays.push_back(ms);
                     if (ms > 50 && std::getenv("LUMARO_BENCH_TRACE"))
                         std::fprintf(stderr, "%.1f ms during %s\n", ms, doing.c_str());
@@ -229,7 +218,7 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
             QTest::mouseClick(form.suiImageButton8, Qt::LeftButton);
         } else {
             const int row = int(random() % stations.size());
-            doing = "double click on \"" + AnsiFromWide(form.Catalogue.Line(size_t(row)).substr(0, 20)) +
+            doing = "double click on \"" + AnsiFromWide(session.Catalogue().Line(size_t(row)).substr(0, 20)) +
                     "\", request " + std::to_string(done);
             ++doubleClicks;
             DoubleClickRow(form, row);
@@ -248,13 +237,16 @@ int StallRun(int requests, unsigned seed, const std::vector<std::string>& liveUr
 
     std::vector<double> sorted = stalls.delays;
     std::sort(sorted.begin(), sorted.end());
-    const auto at = [&](double q) { return sorted.empty() ? 0.0 : sorted[size_t(q * double(sorted.size() - 1))]; };
+    const auto at = [&](double q) {
+        return sorted.empty() ? 0.0 : sorted[size_t(q * double(sorted.size() - 1))];
+    };
     const long over50 = std::count_if(sorted.begin(), sorted.end(), [](double ms) { return ms > 50; });
-    std::printf("requests: %d (%d double clicks, %d Play/Stop) over %.1f s; message boxes closed: %d\n", requests,
-                doubleClicks, playStops, scriptSeconds, boxesClosed);
+    std::printf("requests: %d (%d double clicks, %d Play/Stop) over %.1f s; message boxes closed: %d\n",
+                requests, doubleClicks, playStops, scriptSeconds, boxesClosed);
     std::printf("event-loop probes: %zu; delay median %.2f ms, p99 %.2f ms, p99.9 %.2f ms, longest %.2f ms\n",
                 sorted.size(), at(0.5), at(0.99), at(0.999), stalls.worst);
-    std::printf("probes delayed over 50 ms: %ld; the longest came during: %s\n", over50, stalls.worstDuring.c_str());
+    std::printf("probes delayed over 50 ms: %ld; the longest came during: %s\n", over50,
+                stalls.worstDuring.c_str());
     std::printf("longest delay while the requests ran: %.2f ms\n", stalls.worstInScript);
     std::printf("status line at the end: %s\n", form.TntLabel3->text().toUtf8().constData());
     return 0;

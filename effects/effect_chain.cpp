@@ -54,7 +54,7 @@ float PanFromKnob(int position) {
     return static_cast<float>(position) / 100.0f;
 }
 
-TEffectChain::TEffectChain(AudioLibrary& library, TPlayerState& state, TEffectView* view)
+TEffectChain::TEffectChain(AudioLibrary& library, const TPlayerState& state, TEffectView& view)
     : library_(library), state_(state), view_(view) {
     for (int k = 0; k < kEffectKnobCount; ++k)
         positions_[static_cast<size_t>(k)] = KnobRange(static_cast<TEffectKnob>(k)).Initial;
@@ -117,7 +117,7 @@ bool TEffectChain::SetKnobPosition(TEffectKnob knob, int position) {
         positions_[Index(knob)] = position;
         SendKnob(knob, position);
     }
-    if (view_) view_->ShowKnobPosition(knob, position);
+    view_.ShowKnobPosition(knob, position);
     return true;
 }
 
@@ -176,7 +176,7 @@ void TEffectChain::suiImageButton2Click() {
         else
             library_.BASS_ChannelRemoveDSP(stream, handles_.MonoDsp);
     }
-    if (view_) view_->ShowMonoSwitch(on);
+    view_.ShowMonoSwitch(on);
 }
 
 void TEffectChain::suiImageButton7Click() {
@@ -188,7 +188,7 @@ void TEffectChain::suiImageButton7Click() {
         library_.BASS_ChannelSetAttribute(CurrentStream(), BASS_ATTRIB_VOL,
                                           on ? 0.0f : VolumeFromKnob(positions_[Index(TEffectKnob::Volume)]));
     }
-    if (view_) view_->ShowMuteSwitch(on);
+    view_.ShowMuteSwitch(on);
 }
 
 int TEffectChain::MonoState() const {
@@ -207,24 +207,6 @@ void TEffectChain::VolumeUp() {
 
 void TEffectChain::VolumeDown() {
     SetKnobPosition(TEffectKnob::Volume, Position(TEffectKnob::Volume) - 3);
-}
-
-bool TEffectChain::FormKeyDown(int virtualKey) {
-    switch (virtualKey) {
-    case kKeyF12:
-    case kKeyNumPadPlus:
-        VolumeUp();
-        return true;
-    case kKeyF11:
-    case kKeyNumPadMinus:
-        VolumeDown();
-        return true;
-    case kKeyF5:
-        suiImageButton7Click();
-        return true;
-    default:
-        return false;
-    }
 }
 
 void TEffectChain::MonoDspProc(HDSP, DWORD, void* buffer, DWORD length, void* user) {

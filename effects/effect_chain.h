@@ -1,8 +1,8 @@
 #pragma once
 // Sound shaping of the current stream: the six knobs (equaliser bands, reverb,
 // volume, pan), the Mono and Mute switches, and the effects they put on each
-// new stream. No widgets: the window forwards its knob, caption, switch and key
-// events here and shows what TEffectView is told.
+// new stream. No widgets: the window forwards its knob, caption, switch and
+// volume-key events here and shows what TEffectView is told.
 //
 // Threads: every method may be called from any thread; one lock (held only for
 // a few engine calls, never by the audio thread) keeps each get-change-set of
@@ -11,6 +11,7 @@
 // engine's audio thread and touches nothing shared.
 
 #include "engine/audio_library.h"
+#include "playback/playback_ports.h"
 #include "playback/player_state.h"
 
 #include <array>
@@ -21,7 +22,8 @@ namespace lumaro {
 enum class TEffectKnob { Bass, Middle, Treble, Reverb, Volume, Pan };
 inline constexpr int kEffectKnobCount = 6;
 
-// A knob's range and start position (before the settings are applied).
+// A knob's range and start position (before the settings are applied): the
+// one place both the chain and the knob widgets take them from.
 struct TKnobRange {
     int Minimum;
     int Maximum;
@@ -44,10 +46,6 @@ inline constexpr float kBandWidth = 18.0f;    // semitones
 inline constexpr float kReverbTime = 1200.0f; // ms
 inline constexpr float kReverbHighRatio = 0.1f;
 
-// Windows virtual-key codes of the keys the effect chain answers.
-inline constexpr int kKeyF5 = 0x74, kKeyF11 = 0x7A, kKeyF12 = 0x7B;
-inline constexpr int kKeyNumPadPlus = 0x6B, kKeyNumPadMinus = 0x6D;
-
 // What the window shows of the effect chain. Called on the thread that made
 // the change (the window's), never with the chain's lock held, so the window
 // may move its widgets and let them report back.
@@ -61,10 +59,10 @@ public:
     virtual void ShowMuteSwitch(bool on) = 0;
 };
 
-class TEffectChain {
+class TEffectChain : public TStreamAdopter {
 public:
-    // library and state outlive the chain; view may be null (nothing shown).
-    TEffectChain(engine::AudioLibrary& library, TPlayerState& state, TEffectView* view = nullptr);
+    // library, state and view outlive the chain.
+    TEffectChain(engine::AudioLibrary& library, const TPlayerState& state, TEffectView& view);
     TEffectChain(const TEffectChain&) = delete;
     TEffectChain& operator=(const TEffectChain&) = delete;
 
@@ -72,6 +70,8 @@ public:
     // knob positions and switch states as they stand, in the engine's order:
     // three bands, reverb, volume, pan, mono DSP, mute.
     void ApplyEffectChain(engine::HSTREAM stream);
+    // TStreamAdopter: the connection worker's hand-over of a new stream.
+    void AdoptStream(engine::HSTREAM stream) override { ApplyEffectChain(stream); }
 
     // The stored position of a knob.
     int Position(TEffectKnob knob) const;
@@ -92,11 +92,12 @@ public:
 
     // Captions "Bass", "Middle", "Treble", "Reverb", "Pan": back to the
     // start position ("Volume" has no action).
-    void Label2Click() { SetKnobPosition(TEffectKnob::Bass, 0); }
-    void Label6Click() { SetKnobPosition(TEffectKnob::Middle, 0); }
-    void Label7Click() { SetKnobPosition(TEffectKnob::Treble, 0); }
-    void Label16Click() { SetKnobPosition(TEffectKnob::Reverb, -150); }
-    void Label9Click() { SetKnobPosition(TEffectKnob::Pan, 0); }
+    void ResetKnob(TEffectKnob knob) { SetKnobPosition(knob, KnobRange(knob).Initial); }
+    void Label2Click() { ResetKnob(TEffectKnob::Bass); }
+    void Label6Click() { ResetKnob(TEffectKnob::Middle); }
+    void Label7Click() { ResetKnob(TEffectKnob::Treble); }
+    void Label16Click() { ResetKnob(TEffectKnob::Reverb); }
+    void Label9Click() { ResetKnob(TEffectKnob::Pan); }
 
     // Mono and Mute switches: flip the state, act on the current stream.
     void suiImageButton2Click();
@@ -108,10 +109,6 @@ public:
     // Volume keys: the knob up or down by 3 within 0 .. 100, as if turned.
     void VolumeUp();
     void VolumeDown();
-    // The main window's key table, for the keys that belong here (F11, F12,
-    // numeric-pad + and -, F5). True when the key acted; the window still
-    // passes the key on to the focused control.
-    bool FormKeyDown(int virtualKey);
 
     // The DSP handed to the engine for Mono. Audio thread: averages each
     // left/right pair of 32-bit floats in place when the stream has two
@@ -134,8 +131,8 @@ private:
     engine::HSTREAM CurrentStream() const { return state_.Stream.load(); }
 
     engine::AudioLibrary& library_;
-    TPlayerState& state_;
-    TEffectView* view_;
+    const TPlayerState& state_;
+    TEffectView& view_;
 
     mutable std::mutex lock_; // guards everything below
     std::array<int, kEffectKnobCount> positions_{};

@@ -23,9 +23,11 @@ namespace detail {
 // What the window shares with its workers and the engine's callbacks. Workers
 // hold it by shared_ptr, so it outlives the controller when they do.
 struct TPlaybackShared {
-    explicit TPlaybackShared(AudioLibrary& library) : Library(library) {}
+    TPlaybackShared(AudioLibrary& library, std::shared_ptr<TPlayerState> state)
+        : Library(library), StateOwner(std::move(state)), State(*StateOwner) {}
     AudioLibrary& Library; // never changes
-    TPlayerState State;
+    std::shared_ptr<TPlayerState> StateOwner;
+    TPlayerState& State;          // never changes
     std::uint32_t CallbackId = 0; // key in the callback registry; never changes after start-up
     // Notified (with State.Lock) when Generation changes, so buffering waits end early.
     std::condition_variable GenerationChanged;
@@ -330,8 +332,9 @@ bool WaitForConnectionWorkers(std::chrono::milliseconds timeout) {
 
 // ---- The controller (window thread) ----
 
-TPlaybackController::TPlaybackController(AudioLibrary& library, TPlaybackView& view, TRecentList& recent)
-    : shared_(std::make_shared<TPlaybackShared>(library)), view_(view), recent_(recent),
+TPlaybackController::TPlaybackController(AudioLibrary& library, TPlaybackPorts ports, TRecentList& recent,
+                                         std::shared_ptr<TPlayerState> state)
+    : shared_(std::make_shared<TPlaybackShared>(library, std::move(state))), ports_(ports), recent_(recent),
       mailbox_(std::make_unique<QObject>()) {
     {
         std::lock_guard lock(gRegistryLock);
@@ -344,6 +347,11 @@ TPlaybackController::TPlaybackController(AudioLibrary& library, TPlaybackView& v
 }
 
 TPlaybackController::~TPlaybackController() {
+    Shutdown();
+}
+
+void TPlaybackController::Shutdown() {
+    if (!mailbox_) return;
     {
         std::lock_guard lock(gRegistryLock);
         gRegistry.erase(shared_->CallbackId);
@@ -359,19 +367,19 @@ TPlaybackController::~TPlaybackController() {
 }
 
 TEngineStartResult TPlaybackController::InitAudioEngine(void* window) {
-    shared_->State.MainWindow = window;
+    Mutable().MainWindow = window;
     return lumaro::InitAudioEngine(shared_->Library, window);
 }
 
-TPlayerState& TPlaybackController::State() {
+const TPlayerState& TPlaybackController::State() const {
     return shared_->State;
 }
-const TPlayerState& TPlaybackController::State() const {
+TPlayerState& TPlaybackController::Mutable() {
     return shared_->State;
 }
 
 void TPlaybackController::BumpGeneration() {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     {
         std::lock_guard lock(state.Lock);
         if (++state.Generation == 0) ++state.Generation; // 0 stamps unattached messages
@@ -380,12 +388,17 @@ void TPlaybackController::BumpGeneration() {
 }
 
 void TPlaybackController::SetStatus(const std::u16string& text) {
-    statusText_ = text;
-    view_.SetStatusText(text);
+    Mutable().StatusText = text;
+    ports_.View.SetStatusText(text);
+}
+
+void TPlaybackController::SetTitle(const std::u16string& text) {
+    Mutable().TitleText = text;
+    ports_.View.SetTitleText(text);
 }
 
 void TPlaybackController::SetStationLine(const std::u16string& line) {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     if (line == state.StationLine) return;
     {
         std::lock_guard lock(state.Lock);
@@ -396,7 +409,7 @@ void TPlaybackController::SetStationLine(const std::u16string& line) {
 
 void TPlaybackController::ChooseStation(const std::u16string& line) {
     SetStationLine(line);
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     state.AttemptNumber = 0;
     state.AutoRetry = true;
     state.ClipboardMode = false;
@@ -408,12 +421,17 @@ void TPlaybackController::PlayStation(const std::u16string& line) {
     StartConnectionWorker();
 }
 
+void TPlaybackController::ChooseStartStation(const std::u16string& line) {
+    ChooseStation(line);
+    Mutable().StationFields = SplitStationLine(State().StationLine);
+}
+
 void TPlaybackController::BuildUrlMenu() {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     state.UrlMenu =
         lumaro::BuildUrlMenu(state.StationLine, state.AttemptNumber, state.ClipboardMode, state.CurrentUrl);
     if (MenuStopsRetrying(state.UrlMenu)) state.AutoRetry = false;
-    view_.ShowUrlMenu(state.UrlMenu);
+    ports_.View.ShowUrlMenu(state.UrlMenu);
 }
 
 void TPlaybackController::FreeAllStreams() {
@@ -427,14 +445,14 @@ void TPlaybackController::FreeAllStreams() {
 }
 
 void TPlaybackController::StartConnectionWorker() {
-    TPlayerState& state = shared_->State;
-    if (view_.RecordingRuns() && !view_.AskStopRecording()) return;
+    TPlayerState& state = Mutable();
+    if (ports_.Recording.RecordingRuns() && !ports_.Recording.AskStopRecording()) return;
     FreeAllStreams();
     state.UrlMenuBusy = true;
-    view_.SetLevelMeter(0);
+    ports_.View.SetLevelMeter(0);
     state.PlayActive = true;
-    view_.SetPlayPicture(true);
-    view_.StopRecording();
+    ports_.View.SetPlayPicture(true);
+    ports_.Recording.StopRecording();
     state.StationFields = SplitStationLine(state.StationLine);
     const int marked = state.UrlMenu.MarkedUrl();
     std::string url =
@@ -448,9 +466,8 @@ void TPlaybackController::StartConnectionWorker() {
     // cannot be written stays changed in memory and is written at its next
     // change; playing goes on.
     if (recent_.EnterRecent(state.StationLine)) recent_.SaveLater();
-    if (view_.ShowsRecent()) view_.RefreshResultsView();
-    int timeout = view_.TimeoutSeconds();
-    timeout = timeout < 3 ? 3 : (timeout > 30 ? 30 : timeout);
+    ports_.Recent.RecentChanged();
+    const int timeout = timeoutSeconds_ < 3 ? 3 : (timeoutSeconds_ > 30 ? 30 : timeoutSeconds_);
     WorkerLaunching();
     try {
         std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
@@ -463,7 +480,7 @@ void TPlaybackController::StartConnectionWorker() {
 }
 
 void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     if (generation == lastStartedGeneration_) state.UrlMenuBusy = false;
     if (generation != state.Generation) return; // superseded: triggers nothing
     if (state.AutoRetry &&
@@ -476,21 +493,21 @@ void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
 }
 
 void TPlaybackController::suiImageButton8Click() {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     if (state.StationLine.empty()) {
-        view_.ShowMessage(u"Please double-click a station to play");
+        ports_.View.ShowMessage(u"Please double-click a station to play");
         return;
     }
     if (state.Connecting) return;
     state.PlayActive = !state.PlayActive;
-    view_.SetPlayPicture(state.PlayActive);
+    ports_.View.SetPlayPicture(state.PlayActive);
     if (!state.PlayActive) {
-        if (view_.RecordingRuns() && !view_.AskStopRecording()) {
+        if (ports_.Recording.RecordingRuns() && !ports_.Recording.AskStopRecording()) {
             state.PlayActive = true;
-            view_.SetPlayPicture(true);
+            ports_.View.SetPlayPicture(true);
             return;
         }
-        view_.StopRecording();
+        ports_.Recording.StopRecording();
         BumpGeneration(); // a retry decision still on its way must not restart the station
         shared_->Library.BASS_StreamFree(state.Stream.load());
     } else {
@@ -500,21 +517,21 @@ void TPlaybackController::suiImageButton8Click() {
 }
 
 void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     if (message.Generation != 0 && message.Generation != state.Generation) return; // stale
     switch (message.Code) {
     case kStatusConnecting:
         SetStatus(u"connecting...");
-        view_.SetTitleText(u"");
-        view_.SetBitrateText(u"");
+        SetTitle(u"");
+        ports_.View.SetBitrateText(u"");
         break;
     case kStatusFailed:
         if (state.AttemptNumber > 5 || !state.AutoRetry) {
             state.PlayActive = false;
-            view_.SetPlayPicture(false);
+            ports_.View.SetPlayPicture(false);
             SetStatus(u"not playing");
             const int code = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
-            view_.SetTitleText(WideFromAnsi(AudioErrorText(code)));
+            SetTitle(WideFromAnsi(AudioErrorText(code)));
         }
         break;
     case kStatusBuffering:
@@ -525,10 +542,10 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
         break;
     case kStatusBitrate:
     case kStatusServerReply:
-        view_.SetBitrateText(WideFromAnsi(message.Text));
+        ports_.View.SetBitrateText(WideFromAnsi(message.Text));
         break;
     case kStatusTitle:
-        view_.SetTitleText(WideFromUtf8(message.Text));
+        SetTitle(WideFromUtf8(message.Text));
         break;
     default:
         break;
@@ -536,36 +553,36 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
 }
 
 void TPlaybackController::Timer1Timer() {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     HSTREAM watched;
     {
         std::lock_guard lock(state.Lock);
         watched = state.OpenedStreams.empty() ? state.Stream.load() : state.OpenedStreams.back();
     }
     if (++recordingTicks_ > 5) {
-        if (view_.RecordingRuns()) view_.ToggleRecordingLabel();
+        if (ports_.Recording.RecordingRuns()) ports_.Recording.ToggleRecordingLabel();
         recordingTicks_ = 0;
     }
     AudioLibrary& library = shared_->Library;
     if (library.BASS_ChannelIsActive(watched) == BASS_ACTIVE_STOPPED) {
-        view_.SetLevelMeter(0);
+        ports_.View.SetLevelMeter(0);
         return;
     }
     const DWORD level = library.BASS_ChannelGetLevel(watched);
-    view_.SetLevelMeter(LevelMeterPosition(level));
+    ports_.View.SetLevelMeter(LevelMeterPosition(level));
     if (static_cast<std::int32_t>(level) > 0) {
         const std::u16string settled = SettledStatusText(
-            statusText_, state.StationFields.empty() ? std::u16string() : state.StationFields[0]);
-        if (settled != statusText_) SetStatus(settled);
+            state.StatusText, state.StationFields.empty() ? std::u16string() : state.StationFields[0]);
+        if (settled != state.StatusText) SetStatus(settled);
     }
 }
 
 void TPlaybackController::suiImageButton3MouseUp() {
-    if (!shared_->State.UrlMenuBusy) view_.PopupUrlMenu();
+    if (!State().UrlMenuBusy) ports_.View.PopupUrlMenu();
 }
 
 void TPlaybackController::UrlMenuItemClick(size_t index) {
-    TPlayerState& state = shared_->State;
+    TPlayerState& state = Mutable();
     TUrlMenu& menu = state.UrlMenu;
     if (index >= menu.Entries.size() || menu.Entries[index].Caption == kUrlMenuSeparator) return;
     state.AutoRetry = false;
@@ -574,11 +591,11 @@ void TPlaybackController::UrlMenuItemClick(size_t index) {
         state.CurrentUrl = menu.Entries[static_cast<size_t>(marked)].Caption;
     const std::string caption = menu.Entries[index].Caption;
     if (caption == kCopyUrlCaption) {
-        if (!state.CurrentUrl.empty()) view_.SetClipboardText(WideFromAnsi(state.CurrentUrl));
+        if (!state.CurrentUrl.empty()) ports_.View.SetClipboardText(WideFromAnsi(state.CurrentUrl));
         return;
     }
     if (caption == kPlayClipboardCaption) {
-        std::u16string text = view_.ClipboardText();
+        std::u16string text = ports_.View.ClipboardText();
         text = text.substr(0, text.find_first_of(u"\r\n"));
         const std::string url = AnsiFromWide(text);
         if (url.find("://") == std::string::npos) return;
@@ -591,7 +608,7 @@ void TPlaybackController::UrlMenuItemClick(size_t index) {
     }
     for (size_t i = 0; i < menu.UrlEntryCount(); ++i)
         menu.Entries[i].Marked = i == index;
-    view_.ShowUrlMenu(menu);
+    ports_.View.ShowUrlMenu(menu);
     StartConnectionWorker();
 }
 

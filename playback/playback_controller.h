@@ -1,13 +1,13 @@
 #pragma once
 // The play request: URL menu, connection attempts on worker threads, the retry
-// decision, Play/Stop, the status messages and the status timer. The window
-// owns one controller and calls its handlers on the window's thread; it sees
-// the results through TPlaybackView.
+// decision, Play/Stop, the status messages and the status timer. The
+// composition root makes one controller and hands it its ports; its handlers
+// run on the window's thread.
 
 #include "data/personal_lists.h"
 #include "engine/audio_library.h"
 #include "playback/audio_engine_setup.h"
-#include "playback/playback_view.h"
+#include "playback/playback_ports.h"
 #include "playback/player_state.h"
 #include "playback/stream_metadata.h"
 
@@ -25,33 +25,49 @@ struct TPlaybackShared;
 class TPlaybackController {
 public:
     // Lives on the window's thread (the thread that constructs it). library must
-    // outlive every connection worker (see WaitForConnectionWorkers); view and
-    // recent must outlive the controller.
-    TPlaybackController(engine::AudioLibrary& library, TPlaybackView& view, TRecentList& recent);
-    // Workers still running finish by themselves: they release what they opened
-    // and send nothing more. Never waits for them. Not to be called from inside
-    // one of the controller's own handlers or view calls (a nested event loop).
+    // outlive every connection worker (see WaitForConnectionWorkers); ports and
+    // recent must outlive the controller. state is the one the effect chain and
+    // the recorder read; workers keep it alive as long as they run.
+    TPlaybackController(engine::AudioLibrary& library, TPlaybackPorts ports, TRecentList& recent,
+                        std::shared_ptr<TPlayerState> state = std::make_shared<TPlayerState>());
+    // Shutdown, then gone.
     ~TPlaybackController();
     TPlaybackController(const TPlaybackController&) = delete;
     TPlaybackController& operator=(const TPlaybackController&) = delete;
+
+    // Ends the traffic with the workers and the engine's callbacks: workers
+    // still running finish by themselves, release what they opened and send
+    // nothing more; calls they wait on are dropped unrun. Never waits for them.
+    // Idempotent. Not to be called from inside one of the controller's own
+    // handlers or port calls (a nested event loop).
+    void Shutdown();
 
     // Starts the engine bound to window (which becomes MainWindow); the window
     // shows the outcome's message and ends the program when it says so.
     TEngineStartResult InitAudioEngine(void* window);
 
-    TPlayerState& State();
     const TPlayerState& State() const;
     // The status line as last set.
-    const std::u16string& StatusText() const { return statusText_; }
+    const std::u16string& StatusText() const { return State().StatusText; }
+
+    // The settings the controller works with, pushed in by whoever holds them.
+    // Connection time-out in seconds (3 .. 30 at each attempt; 5 to start with).
+    void SetTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
+    int TimeoutSeconds() const { return timeoutSeconds_; }
+    // Auto-play on start: the start station plays by itself.
+    void SetAutoPlay(bool on) { autoPlay_ = on; }
+    bool AutoPlay() const { return autoPlay_; }
 
     // Starters. SetStationLine makes line the current station (workers of an
     // earlier line become stale). ChooseStation also resets AttemptNumber,
     // AutoRetry and ClipboardMode for a newly chosen station; PlayStation then
     // builds the URL menu and starts the first attempt (the results grid's
-    // double click).
+    // double click). ChooseStartStation chooses and splits the line into
+    // StationFields at once, before any attempt.
     void SetStationLine(const std::u16string& line);
     void ChooseStation(const std::u16string& line);
     void PlayStation(const std::u16string& line);
+    void ChooseStartStation(const std::u16string& line);
 
     // Rebuilds the URL menu from StationLine; a menu with fewer than two URL
     // entries turns AutoRetry off.
@@ -74,19 +90,22 @@ public:
     void UrlMenuItemClick(size_t index);
 
     // The worker's hand-over of a new stream to the effect chain, before it plays.
-    void ApplyEffectChainFor(engine::HSTREAM stream) { view_.ApplyEffectChain(stream); }
+    void ApplyEffectChainFor(engine::HSTREAM stream) { ports_.NewStreams.AdoptStream(stream); }
 
 private:
+    TPlayerState& Mutable();
     void SetStatus(const std::u16string& text);
+    void SetTitle(const std::u16string& text);
     void BumpGeneration();
 
     std::shared_ptr<detail::TPlaybackShared> shared_;
-    TPlaybackView& view_;
+    TPlaybackPorts ports_;
     TRecentList& recent_;
     std::unique_ptr<QObject> mailbox_; // receives the workers' calls; window thread
-    std::u16string statusText_;
     int recordingTicks_ = 0;
     std::uint32_t lastStartedGeneration_ = 0;
+    int timeoutSeconds_ = 5;
+    bool autoPlay_ = false;
 };
 
 // Connection workers alive in the process, and a wait for them to end (for an

@@ -11,9 +11,10 @@ namespace lumaro {
 
 using namespace engine;
 
-TRecorder::TRecorder(AudioLibrary& library, TPlayerState& state, TRecorderView& view,
-                     std::string programDirectory)
-    : library_(library), player_(state), view_(view), programDirectory_(std::move(programDirectory)) {}
+TRecorder::TRecorder(AudioLibrary& library, const TPlayerState& state, TRecorderView& view,
+                     std::string programDirectory, std::string recordingsFolder)
+    : library_(library), player_(state), view_(view), programDirectory_(std::move(programDirectory)),
+      recordingsFolder_(std::move(recordingsFolder)) {}
 
 void TRecorder::suiImageButton9Click() {
     // A stalled stream counts as active; a stopped or missing one does not.
@@ -29,15 +30,15 @@ void TRecorder::suiImageButton9Click() {
 void TRecorder::StartRecording() {
     const HSTREAM stream = player_.Stream.load();
     library_.BASS_Encode_Stop(stream); // at most one encoder per stream
-    player_.StationFields = SplitStationLine(player_.StationLine);
-    const std::u16string stationName =
-        player_.StationFields.empty() ? std::u16string() : player_.StationFields[0];
+    // The same fields StationFields holds, split afresh: playback owns those.
+    const TStationRecord fields = SplitStationLine(player_.StationLine);
+    const std::u16string stationName = fields.empty() ? std::u16string() : fields[0];
 
     // The encoder writes its file relative to the current directory, so the
     // station folder is made current for the start and left again at once.
     // Failures leave the file one level up: in the recordings folder, or
     // where the current directory was.
-    (void)::chdir(view_.RecordingsFolder().c_str());
+    (void)::chdir(recordingsFolder_.c_str());
     const std::u16string folder = StationFolderName(stationName); // never "", "." or ".."
     if (!folder.empty()) {
         const std::string name = AnsiFromWide(folder);
@@ -45,7 +46,7 @@ void TRecorder::StartRecording() {
         (void)::chdir(name.c_str());
     }
     lastFileName_ = NextRecordingFileName(ListMp3Files("."));
-    lastCommandLine_ = BuildEncoderCommandLine(lastFileName_, view_.TitleText(), view_.StatusText());
+    lastCommandLine_ = BuildEncoderCommandLine(lastFileName_, player_.TitleText, player_.StatusText);
     library_.BASS_Encode_Start(stream, lastCommandLine_.c_str(), kRecordingEncodeFlags, nullptr, nullptr);
     (void)::chdir(programDirectory_.c_str());
 }
@@ -70,7 +71,7 @@ bool TRecorder::FormCloseQuery() {
 }
 
 void TRecorder::Label22Click() {
-    view_.OpenFolder(view_.RecordingsFolder());
+    view_.OpenFolder(recordingsFolder_);
 }
 
 } // namespace lumaro

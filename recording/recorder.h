@@ -2,9 +2,11 @@
 // The Rec switch: records the current stream into numbered MP3 files in a
 // folder per station, through the engine's encoder and the `lame` program.
 // No widgets: the window forwards its events here and shows what
-// TRecorderView is told. Window thread only, like everything it calls.
+// TRecorderView is told; playback asks it through TRecordingGate. Window
+// thread only, like everything it calls.
 
 #include "engine/audio_library.h"
+#include "playback/playback_ports.h"
 #include "playback/player_state.h"
 
 #include <string>
@@ -15,11 +17,6 @@ namespace lumaro {
 class TRecorderView {
 public:
     virtual ~TRecorderView() = default;
-    // The title line (TntLabel2) and the status line (TntLabel3) as shown now.
-    virtual std::u16string TitleText() const = 0;
-    virtual std::u16string StatusText() const = 0;
-    // The recordings folder: absolute, UTF-8, no trailing separator.
-    virtual std::string RecordingsFolder() const = 0;
     // The Rec switch shows its recording picture (true) or its idle one.
     virtual void SetRecPicture(bool recording) = 0;
     // The "recording" label (Label23) shown or hidden.
@@ -35,13 +32,14 @@ public:
 inline constexpr engine::DWORD kRecordingEncodeFlags =
     engine::BASS_ENCODE_FP_16BIT | engine::BASS_ENCODE_AUTOFREE;
 
-class TRecorder {
+class TRecorder : public TRecordingGate {
 public:
     // programDirectory: the directory made current again after each start
-    // (the process's current directory in the program). library, state and
-    // view outlive the recorder.
-    TRecorder(engine::AudioLibrary& library, TPlayerState& state, TRecorderView& view,
-              std::string programDirectory);
+    // (the process's current directory in the program). recordingsFolder:
+    // absolute, UTF-8, no trailing separator. library, state and view outlive
+    // the recorder.
+    TRecorder(engine::AudioLibrary& library, const TPlayerState& state, TRecorderView& view,
+              std::string programDirectory, std::string recordingsFolder);
     TRecorder(const TRecorder&) = delete;
     TRecorder& operator=(const TRecorder&) = delete;
 
@@ -50,21 +48,28 @@ public:
     void suiImageButton9Click();
 
     // Attaches the encoder to the current stream, writing the next numbered
-    // file of the station's folder. The encoder program starts in the
-    // process's current directory, so this changes it for the duration of the
-    // call and restores the program directory before returning.
+    // file of the station's folder, tagged with the title and status lines as
+    // playback last showed them. The encoder program starts in the process's
+    // current directory, so this changes it for the duration of the call and
+    // restores the program directory before returning.
     void StartRecording();
     // Ends the encoder's input (the program finishes the file by itself),
     // turns the switch off and hides the label. Harmless when idle.
-    void StopRecording();
+    void StopRecording() override;
 
     // Recording state of the Rec switch: 0 idle, 1 recording.
     int State() const { return state_; }
-    bool RecordingRuns() const { return state_ == 1; }
+    bool RecordingRuns() const override { return state_ == 1; }
+    // The question before a recording is ended; true for Yes.
+    bool AskStopRecording() override { return view_.AskStopRecording(); }
     // One blink of the "recording" label: flips it while recording. The
     // status timer calls it every sixth tick (420 ms).
-    void ToggleRecordingLabel();
+    void ToggleRecordingLabel() override;
     bool LabelVisible() const { return labelVisible_; }
+
+    // The folder the station folders go into.
+    void SetRecordingsFolder(std::string folder) { recordingsFolder_ = std::move(folder); }
+    const std::string& RecordingsFolder() const { return recordingsFolder_; }
 
     // The close question: true lets the window close. While recording it asks
     // first; No keeps the window and the recording.
@@ -79,9 +84,10 @@ public:
 
 private:
     engine::AudioLibrary& library_;
-    TPlayerState& player_;
+    const TPlayerState& player_;
     TRecorderView& view_;
     const std::string programDirectory_;
+    std::string recordingsFolder_;
     int state_ = 0;
     bool labelVisible_ = false;
     std::string lastFileName_, lastCommandLine_;

@@ -2,11 +2,9 @@
 
 #include "data/list_file_writer.h"
 #include "engine/audio_library.h"
+#include "shell/app_session.h"
 #include "shell/startup.h"
 #include "shell/unit1.h"
-#include "shell/unit2.h"
-#include "shell/unit3.h"
-#include "shell/unit4.h"
 
 #include <QApplication>
 
@@ -22,13 +20,9 @@ int RunLumaroRadio(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     const QString first = args.size() > 1 ? args.at(1) : QString();
 
-    TForm1 form1(QApplication::applicationDirPath(), first);
+    TAppSession session(QApplication::applicationDirPath(), first);
+    TForm1& form1 = session.MainWindow();
     form1.setWindowTitle("Lumaro Radio");
-    TForm2 form2(form1, &form1);
-    TForm3 form3(form1.Catalogue.Count(), &form1);
-    TForm4 form4(&form1);
-    form1.SetStationInfoWindow(&form4);
-
     if (IsTrayArgument(first.toStdString())) {
         form1.showMinimized();
     } else {

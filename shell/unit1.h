@@ -1,27 +1,20 @@
 #pragma once
-// The main window: owns the catalogue and its copies, the personal lists, the
-// result list, the audio engine and the playback, effect and recording layers
-// for the life of the process, and holds every control of the skinned
-// 982 x 480 window. It is the view those layers talk to; all of that runs on
-// the window's thread.
+// The main window: every control of the skinned 982 x 480 window by its name
+// and every handler by its name, each handler a short forward to the part
+// that owns the behaviour: the playback display, the effects panel, the
+// recorder panel, the browser, the window mover, or a layer of the session.
+// The session makes the window and outlives it. Window thread.
 
-#include "browse/category_lists.h"
-#include "browse/result_filter.h"
-#include "browse/results_view.h"
-#include "data/personal_lists.h"
-#include "data/station_catalogue.h"
-#include "effects/effect_chain.h"
-#include "engine/audio_library.h"
-#include "playback/playback_controller.h"
-#include "playback/playback_view.h"
-#include "playback/player_state.h"
-#include "recording/recorder.h"
+#include "shell/app_session.h"
+#include "shell/browser.h"
+#include "shell/effects_panel.h"
+#include "shell/playback_display.h"
+#include "shell/recorder_panel.h"
+#include "shell/window_mover.h"
 
-#include <QString>
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
 class QMenu;
 class QTimer;
@@ -37,211 +30,141 @@ class SkinIconButton;
 class SkinKnob;
 class SkinLabel;
 class SkinSwitch;
-class TForm4;
 
-// The record of the row in focus, read by Station Info.
-using TSelectedStation = TStationRecord;
-
-class TForm1 : public QWidget, public TPlaybackView, public TEffectView, public TRecorderView {
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    // programDir is the directory of the executable; it becomes the current
-    // directory. firstArgument is the first command-line argument, or empty.
-    // engine: the audio engine to play through; empty takes the real one.
-    TForm1(const QString& programDir, const QString& firstArgument, QWidget* parent = nullptr,
-           std::unique_ptr<engine::AudioLibrary> engine = {});
+    // Makes the controls and the parts; FormCreate follows once the session's
+    // layers exist.
+    explicit TForm1(TAppSession& session, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The start-up steps of the window: the lines emptied, the result list
+    // shown, the engine started, the category lists and the URL menu built.
+    void FormCreate();
+    // The close handler once the close question allowed it: timers off, then
+    // the session's closing sequence. Safe to call twice.
+    void FormClose();
+
+    TPlaybackDisplay& Display() { return *display_; }
+    TEffectsPanel& EffectsPanel() { return *effects_; }
+    TRecorderPanel& RecorderPanel() { return *recorder_; }
+    TBrowser& Browser() { return *browser_; }
+    TWindowMover& Mover() { return mover_; }
+
     // Shared operations.
-    void RefreshResultsView() override;
-    void BuildCategoryLists();
+    void RefreshResultsView() { browser_->RefreshResultsView(); }
+    void BuildCategoryLists() { browser_->BuildCategoryLists(); }
     // Starts the engine; on failure shows the message and ends the program.
-    void InitAudioEngine();
-    void BuildUrlMenu();
-    void StartConnectionWorker();
-    void suiImageButton8Click(); // Play/Stop
-    void ShowStationInfo();
+    void InitAudioEngine() { display_->ShowEngineStart(session_.Player().InitAudioEngine(this)); }
+    void BuildUrlMenu() { session_.Player().BuildUrlMenu(); }
+    void StartConnectionWorker() { session_.Player().StartConnectionWorker(); }
+    void ShowStationInfo() { browser_->ShowStationInfo(); }
 
-    // The playback layers. Null once the window has closed.
-    TPlaybackController* Player() { return controller_.get(); }
-    TEffectChain* Effects() { return chain_.get(); }
-    TRecorder* Recorder() { return recorder_.get(); }
-    engine::AudioLibrary* Engine() { return engine_.get(); }
-    // The one playback state (the controller's); valid until the window closes.
-    TPlayerState& PlayerState() { return controller_->State(); }
-
-    // The key table's sound keys (volume and F5), by Windows virtual-key code.
-    // The key still reaches the focused control.
-    void FormKeyDown(int virtualKey);
-    // Connection time-out in seconds, as the Settings dialog holds it.
-    void SetTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
+    // The key table, for each key the window sees before the focused control.
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Every activation of the window.
+    void FormActivate() { mover_.ApplyActivationPlacement(); }
 
     // Results view
-    void suiStringGrid4Click();
-    void suiStringGrid4DblClick();
-    void suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos);
-    void suiStringGrid4MouseUp(Qt::MouseButton button, QPoint pos);
-    void Label1MouseDown();  // "Favorites"
-    void Label17MouseDown(); // "Recent"
-    void GaugeBar1Change(GaugeBar* bar);
+    void suiStringGrid4Click() { browser_->suiStringGrid4Click(); }
+    void suiStringGrid4DblClick() { browser_->suiStringGrid4DblClick(); }
+    void suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos) {
+        browser_->suiStringGrid4MouseDown(button, pos);
+    }
+    void suiStringGrid4MouseUp(Qt::MouseButton button, QPoint pos) {
+        browser_->suiStringGrid4MouseUp(button, pos);
+    }
+    void Label1MouseDown() { browser_->PressViewLabel(TBrowseView::Favorites); }
+    void Label17MouseDown() { browser_->PressViewLabel(TBrowseView::Recent); }
+    void GaugeBar1Change(GaugeBar* bar) { browser_->GaugeBar1Change(bar); }
 
     // Category lists, filter and search
-    void suiStringGrid1DblClick();
-    void TntEdit2Change();
-    void NarrowCategoryList(TCategoryKind kind, const QString& boxText);
-    void Image2Click();
-    void Image3Click();
-    void Image5Click();
-    void Image6Click();
+    void suiStringGrid1DblClick() { browser_->ChooseCategories(); }
+    void FlatEdit1Change(const QString& text) { browser_->NarrowCategoryList(TCategoryKind::Style, text); }
+    void FlatEdit2Change(const QString& text) { browser_->NarrowCategoryList(TCategoryKind::Country, text); }
+    void FlatEdit3Change(const QString& text) { browser_->NarrowCategoryList(TCategoryKind::Language, text); }
+    void TntEdit2Change() { browser_->TntEdit2Change(); }
+    void Image2Click() { browser_->ClearCategory(TCategoryKind::Style); }
+    void Image3Click() { browser_->ClearCategory(TCategoryKind::Country); }
+    void Image5Click() { browser_->ClearCategory(TCategoryKind::Language); }
+    void Image6Click() { browser_->Image6Click(); }
 
     // Context menu entries
-    void AddtoFavorites1Click();
-    void DeletefromFavorites1Click();
-    void EmptyFavoriteslist1Click();
-    void Removefromlist1Click();
-    void EmptyRecentlist1Click();
+    void AddtoFavorites1Click() { browser_->AddSelectedToFavorites(); }
+    void DeletefromFavorites1Click() { browser_->RemoveSelectedEntry(session_.Favorites()); }
+    void EmptyFavoriteslist1Click() { browser_->EmptyPersonalList(session_.Favorites()); }
+    void Removefromlist1Click() { browser_->RemoveSelectedEntry(session_.Recent()); }
+    void EmptyRecentlist1Click() { browser_->EmptyPersonalList(session_.Recent()); }
     void Stationinfo1Click() { ShowStationInfo(); }
     void Stationinfo2Click() { ShowStationInfo(); }
     void Addtofavorites2Click() { ShowStationInfo(); }
     void TntLabel1Click() { ShowStationInfo(); }
-    void Newwindow1Click();
-    void Openinnewwindow1Click();
-    void Openinnewwindow2Click();
+    void Newwindow1Click() { browser_->OpenInNewWindow(TBrowseView::Catalogue); }
+    void Openinnewwindow1Click() { browser_->OpenInNewWindow(TBrowseView::Recent); }
+    void Openinnewwindow2Click() { browser_->OpenInNewWindow(TBrowseView::Favorites); }
 
     // Window, switches and knobs.
-    void DIBImage1MouseDown();
-    void suiImageButton5Click();   // close
-    void suiImageButton6Click();   // minimise
-    void suiImageButton2Click();   // Mono
-    void suiImageButton3MouseUp(); // URL menu, any mouse button
-    void suiImageButton4Click();   // Add to Fav.
-    void suiImageButton7Click();   // Mute
-    void suiImageButton9Click();   // Rec
-    void Label19Click() {}         // Settings
-    void Label20Click() {}         // About
-    void Label22Click();           // Recordings
-    void Timer1Timer();
-    void Timer2Timer();
-    void TntLabel1MouseEnter();
-    void TntLabel1MouseLeave();
+    void DIBImage1MouseDown() { mover_.BeginMove(); }
+    void suiImageButton5Click() { close(); }
+    void suiImageButton6Click() { showMinimized(); }
+    void suiImageButton8Click() { session_.Player().suiImageButton8Click(); }     // Play/Stop
+    void suiImageButton2Click() { session_.Effects().suiImageButton2Click(); }    // Mono
+    void suiImageButton3MouseUp() { session_.Player().suiImageButton3MouseUp(); } // URL menu, any button
+    void suiImageButton4Click() { browser_->AddCurrentStationToFavorites(); }     // Add to Fav.
+    void suiImageButton7Click() { session_.Effects().suiImageButton7Click(); }    // Mute
+    void suiImageButton9Click() { session_.Recorder().suiImageButton9Click(); }   // Rec
+    void Label19Click() {}                                                        // Settings
+    void Label20Click() {}                                                        // About
+    void Label22Click() { session_.Recorder().Label22Click(); }                   // Recordings
+    void Timer1Timer() { session_.Player().Timer1Timer(); }
+    void Timer2Timer() { browser_->Timer2Timer(); }
+    void TntLabel1MouseEnter() { browser_->TntLabel1MouseEnter(); }
+    void TntLabel1MouseLeave() { browser_->TntLabel1MouseLeave(); }
 
-    // TPlaybackView
-    bool ShowsFavorites() const override { return view_ == TBrowseView::Favorites; }
-    bool ShowsRecent() const override { return view_ == TBrowseView::Recent; }
-    void SelectionAction() override { suiStringGrid4Click(); }
-    void SetStatusText(const std::u16string& text) override;
-    void SetTitleText(const std::u16string& text) override;
-    void SetBitrateText(const std::u16string& text) override;
-    void SetPlayPicture(bool active) override;
-    void SetLevelMeter(int position) override;
-    void ShowUrlMenu(const TUrlMenu& menu) override;
-    void PopupUrlMenu() override;
-    bool RecordingRuns() const override;
-    void StopRecording() override;
-    void ToggleRecordingLabel() override;
-    // Serves the playback controller and the recorder alike.
-    bool AskStopRecording() override;
-    void ShowMessage(const std::u16string& text) override;
-    int TimeoutSeconds() const override { return timeoutSeconds_; }
-    void ApplyEffectChain(engine::HSTREAM stream) override;
-    std::u16string ClipboardText() const override;
-    void SetClipboardText(const std::u16string& text) override;
-
-    // TEffectView
-    void ShowKnobPosition(TEffectKnob knob, int position) override;
-    void ShowMonoSwitch(bool on) override;
-    void ShowMuteSwitch(bool on) override;
-
-    // TRecorderView
-    std::u16string TitleText() const override;
-    std::u16string StatusText() const override;
-    std::string RecordingsFolder() const override { return RecordingsFolderPath; }
-    void SetRecPicture(bool recording) override;
-    void SetRecordingLabelVisible(bool visible) override;
-    void OpenFolder(const std::string& path) override;
-
-    // The start-up station argument, split at "@"; written once, read on
-    // every activation.
-    void SetStartArgumentParts(ByteList parts) { StartArgumentParts = std::move(parts); }
-    void ApplyActivationPlacement();
-    // The Station Info window, created after this one.
-    void SetStationInfoWindow(TForm4* form4) { form4_ = form4; }
-
-    const QString& ProgramDir() const { return programDir_; }
-    const QString& FirstArgument() const { return firstArgument_; }
-    TBrowseView View() const { return view_; }
-    bool NonAsciiSearch() const { return nonAscii_; }
-    // The entries each category list shows now (narrowed by its box).
-    const ByteList& ShownCategories(TCategoryKind kind) const { return shown_.Of(kind); }
-    const TCategoryLists& CategoryLists() const { return categories_; }
-
-    TStationCatalogue Catalogue;
-    TFavoritesList Favorites;
-    TRecentList Recent;
-    TResultList ResultList;
-    TSelectedStation SelectedStation;
-    ByteList StartArgumentParts;
-    std::string RecordingsFolderPath; // absolute, UTF-8
-
-    // Controls, by the names the rest of the program knows them by.
+    // Controls, by the names the rest of the program knows them by, grouped by
+    // the part that uses them.
+    // The window: its background, Close and Minimize.
     SkinBackground* DIBImage1 = nullptr;
-    SkinSwitch* suiImageButton5 = nullptr; // close
-    SkinSwitch* suiImageButton6 = nullptr; // minimise
-    SkinLabel* TntLabel1 = nullptr;        // information line
-    SkinLabel* TntLabel2 = nullptr;        // stream title
-    SkinLabel* TntLabel3 = nullptr;        // status
-    SkinLabel* Label5 = nullptr;           // bit rate
-    SkinLabel* Label23 = nullptr;          // "recording"
+    SkinSwitch *suiImageButton5 = nullptr, *suiImageButton6 = nullptr;
+    // The display: stream title, status, bit rate, "recording"; the level
+    // meter; Play/Stop, URL and its "URL (n)".
+    SkinLabel *TntLabel2 = nullptr, *TntLabel3 = nullptr, *Label5 = nullptr, *Label23 = nullptr;
     LevelMeter* DIBKnob1 = nullptr;
-    SkinKnob* DIBKnob2 = nullptr;          // Bass
-    SkinKnob* DIBKnob3 = nullptr;          // Middle
-    SkinKnob* DIBKnob4 = nullptr;          // Treble
-    SkinKnob* DIBKnob5 = nullptr;          // Volume
-    SkinKnob* DIBKnob6 = nullptr;          // Reverb
-    SkinKnob* DIBKnob7 = nullptr;          // Pan
-    SkinLabel* Label2 = nullptr;           // "Bass"
-    SkinLabel* Label6 = nullptr;           // "Middle"
-    SkinLabel* Label7 = nullptr;           // "Treble"
-    SkinLabel* Label9 = nullptr;           // "Pan"
-    SkinLabel* Label10 = nullptr;          // "Volume"
-    SkinLabel* Label16 = nullptr;          // "Reverb"
-    SkinSwitch* suiImageButton8 = nullptr; // Play/Stop
-    SkinSwitch* suiImageButton3 = nullptr; // URL
-    SkinLabel* Label13 = nullptr;          // "URL (n)"
-    SkinSwitch* suiImageButton4 = nullptr; // Add to Fav.
-    SkinSwitch* suiImageButton9 = nullptr; // Rec
-    SkinSwitch* suiImageButton7 = nullptr; // Mute
-    SkinSwitch* suiImageButton2 = nullptr; // Mono
-    SkinLabel* Label12 = nullptr;          // "Mono"
-    SkinLabel* Label18 = nullptr;          // "Mute"
-    SkinLabel* Label19 = nullptr;          // "Settings"
-    SkinLabel* Label22 = nullptr;          // "Recordings"
-    SkinLabel* Label1 = nullptr;           // "Favorites"
-    SkinLabel* Label17 = nullptr;          // "Recent"
-    SkinLabel* Label20 = nullptr;          // "About"
-    SkinEdit* FlatEdit1 = nullptr;
-    SkinEdit* FlatEdit2 = nullptr;
-    SkinEdit* FlatEdit3 = nullptr;
-    SkinEdit* TntEdit2 = nullptr;
-    SkinIconButton* Image2 = nullptr;
-    SkinIconButton* Image3 = nullptr;
-    SkinIconButton* Image5 = nullptr;
-    SkinIconButton* Image6 = nullptr;
-    SkinGrid* suiStringGrid1 = nullptr; // style
-    SkinGrid* suiStringGrid2 = nullptr; // country
-    SkinGrid* suiStringGrid3 = nullptr; // language
-    SkinGrid* suiStringGrid4 = nullptr; // results
-    GaugeBar* GaugeBar1 = nullptr;
-    GaugeBar* GaugeBar2 = nullptr;
-    GaugeBar* GaugeBar3 = nullptr;
-    GaugeBar* GaugeBar4 = nullptr;
-    SkinLabel* Label24 = nullptr; // count label
-    QMenu* PopupMenu1 = nullptr;  // URL menu
-    QMenu* PopupMenu2 = nullptr;  // Favorites view
-    QMenu* PopupMenu3 = nullptr;  // Recent view
-    QMenu* PopupMenu4 = nullptr;  // catalogue view
-    QTimer* Timer1 = nullptr;     // every 70 ms: meter, status, recording blink
-    QTimer* Timer2 = nullptr;     // every 60 ms while scrolling the information line
+    SkinSwitch *suiImageButton8 = nullptr, *suiImageButton3 = nullptr;
+    SkinLabel* Label13 = nullptr;
+    QMenu* PopupMenu1 = nullptr; // the URL menu
+    // The effects: the knobs Bass, Middle, Treble, Volume, Reverb and Pan with
+    // their captions; Mute and Mono with theirs.
+    SkinKnob *DIBKnob2 = nullptr, *DIBKnob3 = nullptr, *DIBKnob4 = nullptr, *DIBKnob5 = nullptr,
+             *DIBKnob6 = nullptr, *DIBKnob7 = nullptr;
+    SkinLabel *Label2 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label10 = nullptr, *Label16 = nullptr,
+              *Label9 = nullptr;
+    SkinSwitch *suiImageButton7 = nullptr, *suiImageButton2 = nullptr;
+    SkinLabel *Label18 = nullptr, *Label12 = nullptr;
+    // The recorder: Rec and "Recordings".
+    SkinSwitch* suiImageButton9 = nullptr;
+    SkinLabel* Label22 = nullptr;
+    // The browser: the information line; "Add to Fav."; "Favorites" and
+    // "Recent"; the filter boxes of style, country and language, then the
+    // search box, each with its icon; the lists of style, country, language
+    // and the results, each with its bar; the count label; the menus of the
+    // Favorites, Recent and catalogue views.
+    SkinLabel* TntLabel1 = nullptr;
+    SkinSwitch* suiImageButton4 = nullptr;
+    SkinLabel *Label1 = nullptr, *Label17 = nullptr;
+    SkinEdit *FlatEdit1 = nullptr, *FlatEdit2 = nullptr, *FlatEdit3 = nullptr, *TntEdit2 = nullptr;
+    SkinIconButton *Image2 = nullptr, *Image3 = nullptr, *Image5 = nullptr, *Image6 = nullptr;
+    SkinGrid *suiStringGrid1 = nullptr, *suiStringGrid2 = nullptr, *suiStringGrid3 = nullptr,
+             *suiStringGrid4 = nullptr;
+    GaugeBar *GaugeBar1 = nullptr, *GaugeBar2 = nullptr, *GaugeBar3 = nullptr, *GaugeBar4 = nullptr;
+    SkinLabel* Label24 = nullptr;
+    QMenu *PopupMenu2 = nullptr, *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;
+    // "Settings" and "About".
+    SkinLabel *Label19 = nullptr, *Label20 = nullptr;
+    // Every 70 ms: meter, status, recording blink; every 60 ms while the
+    // information line scrolls.
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -250,40 +173,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
-    // The close handler once the close question allowed it: timers off, engine
-    // released, layers torn down. Safe to call twice.
-    void FormClose();
-    void CreateControls();
+    void BindControls();
+    void CreateMenus();
     void ConnectControls();
-    SkinGrid* CategoryGrid(TCategoryKind kind) const;
-    GaugeBar* CategoryBar(TCategoryKind kind) const;
-    SkinIconButton* CategoryIcon(TCategoryKind kind) const;
-    SkinEdit* CategoryBox(TCategoryKind kind) const;
-    void ShowCategoryList(TCategoryKind kind, ByteList entries);
-    std::string CategoryChoice(TCategoryKind kind) const;
-    // Rebuilds TResultList from the three current rows and the search box.
-    void RunSearch();
-    void SetView(TBrowseView view);
-    void LaunchCopy(char kind, int index);
-    TBrowseSource Source() const;
 
-    QString programDir_;
-    QString firstArgument_;
-    TForm4* form4_ = nullptr;
-    TResultFilter filter_;
-    TCategoryLists categories_; // full lists, "All" first
-    TCategoryLists shown_;      // what each list shows now
-    TBrowseView view_ = TBrowseView::Catalogue;
-    bool nonAscii_ = false;
-    int timeoutSeconds_ = 5;
-
-    // Declared in the order they are made; FormClose takes them apart in the
-    // reverse order.
-    std::unique_ptr<engine::AudioLibrary> engine_;
-    std::unique_ptr<TPlaybackController> controller_;
-    std::unique_ptr<TEffectChain> chain_;
-    std::unique_ptr<TRecorder> recorder_;
+    TAppSession& session_;
+    TWindowMover mover_;
+    std::unique_ptr<TPlaybackDisplay> display_;
+    std::unique_ptr<TEffectsPanel> effects_;
+    std::unique_ptr<TRecorderPanel> recorder_;
+    std::unique_ptr<TBrowser> browser_;
 };
 
 } // namespace lumaro

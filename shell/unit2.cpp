@@ -1,15 +1,14 @@
 #include "shell/unit2.h"
 
-#include "data/scrambled_list_file.h"
-#include "shell/startup.h"
+#include "shell/app_session.h"
+#include "shell/start_station.h"
 #include "shell/unit1.h"
-#include "ui/skin_label.h"
 
 #include <QVBoxLayout>
 
 namespace lumaro {
 
-TForm2::TForm2(TForm1& form1, QWidget* parent) : QDialog(parent), form1_(form1) {
+TForm2::TForm2(TAppSession& session, QWidget* parent) : QDialog(parent), session_(session) {
     setWindowTitle("Settings");
     TntLabel1 = new QLabel("(empty)", this);
     TntLabel1->setAlignment(Qt::AlignCenter);
@@ -17,46 +16,20 @@ TForm2::TForm2(TForm1& form1, QWidget* parent) : QDialog(parent), form1_(form1) 
 }
 
 void TForm2::FormCreate() {
-    if (!SelectStartStation()) return;
+    // The start station; a station argument that names no line ends the
+    // creation here, before the dialog's appearance.
+    TForm1& form1 = session_.MainWindow();
+    const TStartStation start =
+        ChooseStartStation(session_.FirstArgument().toStdString(), session_.Catalogue(), session_.Favorites(),
+                           session_.Recent());
+    form1.Mover().SetStartArgumentParts(start.ArgumentParts);
+    if (!start.Completed) return;
+    if (!start.StationLine.empty())
+        TntLabel1->setText(QString::fromStdU16String(form1.Browser().PutStartStation(start.StationLine)[0]));
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(TntLabel1);
     setFixedSize(231, 312);
-}
-
-bool TForm2::SelectStartStation() {
-    TPlaybackController* player = form1_.Player();
-    if (!player) return true;
-    std::u16string line;
-    const std::string arg = form1_.FirstArgument().toStdString();
-    if (IsStationArgument(arg)) {
-        ByteList parts;
-        const bool ok =
-            ParseStationArgument(arg, parts, form1_.Catalogue, form1_.Favorites, form1_.Recent, line);
-        form1_.SetStartArgumentParts(std::move(parts));
-        if (!ok) return false;
-    } else {
-        if (!FileExists("index.dat")) return true;
-        WideList defaults;
-        try {
-            TScrambledListFile::LoadWideList("index.dat", defaults, kListKey);
-        } catch (const ListFileError&) {
-            return false;
-        }
-        if (!defaults.empty()) line = defaults.front();
-    }
-    if (line.empty()) return true;
-
-    // A newly chosen station: attempt 0, retrying on, not from the clipboard.
-    player->ChooseStation(line);
-    TPlayerState& state = player->State();
-    SplitStationLine(state.StationLine, state.StationFields);
-    form1_.SelectedStation = state.StationFields;
-    TntLabel1->setText(QString::fromStdU16String(state.StationFields[0]));
-    if (AutoPlay == 0) return true;
-
-    form1_.TntLabel1->setText(QString::fromStdU16String(StationSummary(state.StationFields)));
-    form1_.suiImageButton8Click();
-    return true;
 }
 
 } // namespace lumaro

@@ -8,24 +8,25 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QWindow>
 
 namespace lumaro {
 
 namespace {
 
-const QColor kText(242, 242, 242);
-const QColor kField(71, 77, 90);
-const QColor kFrame(85, 85, 85);
-
-const char* kMemoStyle =
-    "QPlainTextEdit { background: #474D5A; color: #F2F2F2; border: none; padding: 0 2px;"
-    " selection-background-color: #F8953C; selection-color: #141414; }"
-    "QScrollBar:vertical { background: #1F2228; width: 10px; margin: 0; }"
-    "QScrollBar::handle:vertical { background: #707888; border-radius: 3px; min-height: 14px; margin: 1px; }"
-    "QScrollBar::handle:vertical:hover { background: #8A93A3; }"
-    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+QString MemoStyleSheet() {
+    const auto hex = [](const QColor& c) { return c.name(QColor::HexRgb); };
+    return QStringLiteral(
+               "QPlainTextEdit { background: %1; color: %2; border: none; padding: 0 2px;"
+               " selection-background-color: %3; selection-color: %4; }"
+               "QScrollBar:vertical { background: %5; width: 10px; margin: 0; }"
+               "QScrollBar::handle:vertical { background: %6; border-radius: 3px; min-height: 14px; margin: "
+               "1px; }"
+               "QScrollBar::handle:vertical:hover { background: %7; }"
+               "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+        .arg(hex(skin::kInfoField), hex(skin::kInfoText), hex(skin::kAccent), hex(skin::kTextOnAccent),
+             hex(skin::kScrollTrough), hex(skin::kScrollHandle), hex(skin::kScrollHandleHover));
+}
 
 // The background picture with the one-pixel grey frames around the value fields.
 class InfoBackground : public SkinBackground {
@@ -38,8 +39,8 @@ protected:
         SkinBackground::paintEvent(event);
         QPainter p(this);
         for (const QRect& r : frames) {
-            p.fillRect(r.adjusted(-1, -1, 1, 1), kFrame);
-            p.fillRect(r, kField);
+            p.fillRect(r.adjusted(-1, -1, 1, 1), skin::kInfoFrame);
+            p.fillRect(r, skin::kInfoField);
         }
     }
 };
@@ -70,7 +71,7 @@ void TForm4::FormCreate() {
         auto* l = new SkinLabel(text, this, 11);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(r.translated(1, 1));
-        l->SetTextColor(kText);
+        l->SetTextColor(skin::kInfoText);
         l->SetShadow(false);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         return l;
@@ -112,7 +113,7 @@ void TForm4::FormCreate() {
         m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         m->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m->setFont(skin::Font(11));
-        m->setStyleSheet(QString::fromLatin1(kMemoStyle));
+        m->setStyleSheet(MemoStyleSheet());
         m->setAccessibleName(QString::fromLatin1(accessible));
         return m;
     };
@@ -163,10 +164,6 @@ void TForm4::FormShow() {
         const QRect m = main->window()->frameGeometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
     }
-}
-
-void TForm4::Image1MouseDown() {
-    if (QWindow* handle = windowHandle()) handle->startSystemMove();
 }
 
 } // namespace lumaro

@@ -3,6 +3,7 @@
 // modally over the main window and moved by its background.
 
 #include "data/station_record.h"
+#include "shell/window_mover.h"
 
 #include <QDialog>
 
@@ -25,14 +26,11 @@ public:
     bool FillFrom(const TStationRecord& station);
 
     SkinBackground* Image1 = nullptr;
-    SkinLabel* Label19 = nullptr;       // title
-    SkinLabel* Label7 = nullptr;        // "      Close"
-    SkinLabel* TntLabel1 = nullptr;     // name
-    SkinLabel* TntLabel3 = nullptr;     // style
-    SkinLabel* TntLabel4 = nullptr;     // country
-    SkinLabel* TntLabel5 = nullptr;     // language
-    QPlainTextEdit* TntMemo2 = nullptr; // URLs
-    QPlainTextEdit* TntMemo1 = nullptr; // description
+    // The title and "      Close".
+    SkinLabel *Label19 = nullptr, *Label7 = nullptr;
+    // Name, style, country and language; the URLs and the description.
+    SkinLabel *TntLabel1 = nullptr, *TntLabel3 = nullptr, *TntLabel4 = nullptr, *TntLabel5 = nullptr;
+    QPlainTextEdit *TntMemo2 = nullptr, *TntMemo1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,8 +38,10 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void Image1MouseDown();
+    void Image1MouseDown() { mover_.BeginMove(); }
     void Label7Click() { reject(); }
+
+    TWindowMover mover_{*this};
 };
 
 } // namespace lumaro

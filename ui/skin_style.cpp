@@ -14,6 +14,17 @@ QFont Font(int pixelSize, bool bold) {
     return font;
 }
 
+QString MenuStyleSheet() {
+    const auto hex = [](const QColor& c) { return c.name(QColor::HexRgb); };
+    return QStringLiteral("QMenu { background: %1; color: %2; border: 1px solid %3;"
+                          " padding: 3px 0; font-family: Arial; font-size: 11px; }"
+                          "QMenu::item { padding: 4px 22px 4px 14px; }"
+                          "QMenu::item:selected { background: %4; color: %5; }"
+                          "QMenu::separator { height: 1px; background: %6; margin: 3px 6px; }")
+        .arg(hex(kBodyTop), hex(kMenuText), hex(kMenuBorder), hex(kAccent), hex(kTextOnAccent),
+             hex(kResultRow));
+}
+
 void DrawShadowText(QPainter& p, const QRect& rect, int flags, const QString& text, const QColor& color,
                     bool shadow) {
     if (shadow) {

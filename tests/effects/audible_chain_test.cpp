@@ -6,6 +6,7 @@
 #include "tests/engine/engine_fixture.h"
 
 #include "effects/effect_chain.h"
+#include "tests/effects/shown_view.h"
 
 #include <cmath>
 #include <functional>
@@ -25,7 +26,8 @@ protected:
                             const std::function<void(TEffectChain&)>& after) {
         StartDisk();
         TPlayerState state;
-        TEffectChain chain(engine, state);
+        testing::ShownView view;
+        TEffectChain chain(engine, state, view);
         before(chain);
         const HSTREAM h = Open(ServeMp3("/tone", mp3));
         BASS_CHANNELINFO info;
@@ -117,7 +119,7 @@ TEST_F(AudibleChainTest, MonoPanVolumeAndMuteAct) {
         {"volume knob at 50", nothing, nothing, 0.2, 0.2, 0.0, 0.0},
         {"muted, volume turned while muted", full,
          [](TEffectChain& c) {
-             c.FormKeyDown(kKeyF5);
+             c.suiImageButton7Click();
              c.DIBKnob5Change(60);
          },
          0.0, 0.0, 0.0, 0.0},

@@ -3,6 +3,7 @@
 // playing one.
 
 #include "shaping_fake.h"
+#include "shown_view.h"
 
 #include "effects/effect_chain.h"
 
@@ -37,14 +38,6 @@ float LastSent(const ShapingFake& fake, const TEffectChain& chain, TEffectKnob k
     }
     return sent;
 }
-
-struct ShownView : TEffectView {
-    std::vector<std::pair<TEffectKnob, int>> knobs;
-    std::vector<bool> mono, mute;
-    void ShowKnobPosition(TEffectKnob knob, int position) override { knobs.emplace_back(knob, position); }
-    void ShowMonoSwitch(bool on) override { mono.push_back(on); }
-    void ShowMuteSwitch(bool on) override { mute.push_back(on); }
-};
 
 class EffectChainTest : public ::testing::Test {
 protected:
@@ -106,7 +99,7 @@ protected:
     ShapingFake fake_;
     TPlayerState state_;
     ShownView view_;
-    TEffectChain chain_{fake_, state_, &view_};
+    TEffectChain chain_{fake_, state_, view_};
 };
 
 struct MappingCase {
@@ -135,7 +128,8 @@ TEST_F(EffectChainTest, KnobPositionsMapToEngineValuesOnANewStreamAndOnThePlayin
             // set before the stream exists (ApplyEffectChain sends it).
             ShapingFake fake;
             TPlayerState state;
-            TEffectChain chain(fake, state);
+            ShownView view;
+            TEffectChain chain(fake, state, view);
             if (beforeStream) chain.SetKnobPosition(c.knob, c.position);
             state.Stream = kStream;
             chain.ApplyEffectChain(kStream);
@@ -248,7 +242,7 @@ TEST_F(EffectChainTest, MuteHoldsTheVolumeKnobUntilUnmuted) {
     EXPECT_EQ(chain_.MuteState(), 1);
     EXPECT_EQ(Attribs(BASS_ATTRIB_VOL), std::vector<float>{0.0f});
     chain_.DIBKnob5Change(80);
-    chain_.FormKeyDown(kKeyF12);
+    chain_.VolumeUp();
     EXPECT_EQ(chain_.Position(TEffectKnob::Volume), 83);
     EXPECT_EQ(Attribs(BASS_ATTRIB_VOL), std::vector<float>{0.0f}) << "muted: the knob sends nothing";
     chain_.DIBKnob7Change(-50);
@@ -259,7 +253,7 @@ TEST_F(EffectChainTest, MuteHoldsTheVolumeKnobUntilUnmuted) {
     chain_.ApplyEffectChain(8);
     EXPECT_FLOAT_EQ(Attribs(BASS_ATTRIB_VOL, 8).back(), 0.0f);
 
-    chain_.FormKeyDown(kKeyF5); // F5 clicks the Mute switch
+    chain_.suiImageButton7Click();
     EXPECT_EQ(chain_.MuteState(), 0);
     EXPECT_FLOAT_EQ(Attribs(BASS_ATTRIB_VOL, 8).back(), 0.83f) << "unmuted at the knob's new position";
     EXPECT_EQ(view_.mute, (std::vector<bool>{true, false}));
@@ -269,24 +263,26 @@ TEST_F(EffectChainTest, MuteHoldsTheVolumeKnobUntilUnmuted) {
 
 TEST_F(EffectChainTest, VolumeKeysMoveTheKnobByThreeWithinItsRange) {
     chain_.ApplyEffectChain(kStream);
+    // which keys stand for up and down is the key table's (shell tests)
     struct KeyCase {
-        int from, key, presses, to;
+        int from;
+        bool up;
+        int presses, to;
         size_t sends;
     };
     const std::vector<KeyCase> cases = {
-        {98, kKeyF12, 5, 100, 1},      {50, kKeyNumPadPlus, 2, 56, 2}, {2, kKeyF11, 1, 0, 1},
-        {0, kKeyNumPadMinus, 3, 0, 0}, {10, kKeyNumPadMinus, 1, 7, 1},
+        {98, true, 5, 100, 1}, {50, true, 2, 56, 2}, {2, false, 1, 0, 1},
+        {0, false, 3, 0, 0},   {10, false, 1, 7, 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "key " << c.key << " from " << c.from);
+        SCOPED_TRACE(::testing::Message() << (c.up ? "up" : "down") << " from " << c.from);
         chain_.SetKnobPosition(TEffectKnob::Volume, c.from);
         fake_.ClearShaping();
         for (int i = 0; i < c.presses; ++i)
-            EXPECT_TRUE(chain_.FormKeyDown(c.key));
+            c.up ? chain_.VolumeUp() : chain_.VolumeDown();
         EXPECT_EQ(chain_.Position(TEffectKnob::Volume), c.to);
         EXPECT_EQ(Attribs(BASS_ATTRIB_VOL).size(), c.sends);
     }
-    EXPECT_FALSE(chain_.FormKeyDown(0x78)) << "F9 belongs to Play/Stop";
 }
 
 TEST_F(EffectChainTest, MonoFollowsTheSwitchOntoEveryNewStream) {

@@ -12,17 +12,6 @@
 
 namespace lumaro::engine::test {
 
-std::string Capture(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {};
-    std::string out;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    return pclose(pipe) == 0 ? out : std::string();
-}
-
 std::string MakeMp3(const std::string& left, const std::string& right, double seconds) {
     static std::mutex mutex;
     static std::map<std::string, std::string> cache;

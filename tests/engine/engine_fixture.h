@@ -4,6 +4,7 @@
 // measurement.
 #include "engine/audio_engine.h"
 #include "tests/engine_net/test_server.h"
+#include "tests/support/capture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,7 @@ namespace lumaro::engine::test {
 // Bytes of an MP3 (44100 Hz, 192 kbps) made by ffmpeg from an aevalsrc
 // expression per channel, e.g. "0.5*sin(2*PI*440*t)". Cached per arguments.
 std::string MakeMp3(const std::string& left, const std::string& right, double seconds);
-// Output of a shell command; empty on failure.
-std::string Capture(const std::string& command);
+using test_support::Capture;
 
 // Amplitude of the sine at `hz` in one channel (0 left, 1 right) of
 // interleaved stereo, over [first, first + count) frames.

@@ -24,8 +24,9 @@ TEST_F(SoundTest, LevelFollowsAKnownTone) {
     EXPECT_EQ(engine.BASS_ChannelGetLevel(h), ~DWORD{0}) << "not playing yet";
     ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
     ASSERT_TRUE(WaitFor([&] { return (engine.BASS_ChannelGetLevel(h) & 0xffff) > 8000; }));
-    // Let the level settle past the first block's ramp, then read it.
-    std::this_thread::sleep_for(200ms);
+    // Let the level settle past the first block's ramp (some 0.2 s of output), then read it.
+    const std::uint64_t settled = engine.MixedBlocks() + 9;
+    ASSERT_TRUE(WaitFor([&] { return engine.MixedBlocks() > settled; }));
     const DWORD level = engine.BASS_ChannelGetLevel(h);
     EXPECT_NEAR(static_cast<double>(level & 0xffff), 16384, 16384 * 0.08);
     EXPECT_NEAR(static_cast<double>(level >> 16), 8192, 8192 * 0.08);

@@ -2,6 +2,8 @@
 // fixture): each mount plays, its ICY headers arrive as sent and each title
 // set through Icecast's admin call reaches the metadata sync.
 #include "engine/audio_engine.h"
+#include "tests/support/capture.h"
+#include "tests/support/icecast_env.h"
 
 #include <gtest/gtest.h>
 
@@ -23,39 +25,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Icecast {
-    std::string port, admin_pw;
-    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + port + path; }
-};
-
-Icecast ReadServer() {
-    Icecast ice;
-    std::ifstream env(std::string(ICECAST_STATE) + "/env");
-    std::string line;
-    while (std::getline(env, line)) {
-        if (line.starts_with("PORT=")) ice.port = line.substr(5);
-        if (line.starts_with("ADMIN_PW=")) ice.admin_pw = line.substr(9);
-    }
-    return ice;
-}
-
-std::string Capture(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {};
-    std::string out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    pclose(pipe);
-    return out;
-}
-
-void SetTitle(const Icecast& ice, const std::string& mount, const std::string& song) {
-    Capture("curl -s -o /dev/null -u admin:" + ice.admin_pw + " --get --data-urlencode mount=" + mount +
-            " --data-urlencode mode=updinfo --data-urlencode 'song=" + song + "' " +
-            ice.Url("/admin/metadata"));
-}
+using test_support::Capture;
+using test_support::IcecastEnv;
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -94,8 +65,8 @@ std::vector<std::string> SplitList(const char* list) {
 class IcecastTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ice = ReadServer();
-        ASSERT_FALSE(ice.port.empty()) << "the Icecast fixture did not start";
+        ice = IcecastEnv::Read(ICECAST_STATE);
+        ASSERT_FALSE(ice.Port.empty()) << "the Icecast fixture did not start";
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         ASSERT_TRUE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr));
         engine.BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, 1);
@@ -105,7 +76,7 @@ protected:
         engine.BASS_Free();
         AudioEngine::WaitForStreamThreads(10s);
     }
-    Icecast ice;
+    IcecastEnv ice;
     AudioEngine engine;
 };
 
@@ -139,7 +110,7 @@ TEST_F(IcecastTest, EveryMountPlaysWithItsHeadersAndTitles) {
         if (c.title_mount) {
             const std::string song =
                 std::string("Artist - Song ") + c.path + " " + std::to_string(rand() % 100000);
-            SetTitle(ice, c.title_mount, song);
+            ice.SetTitle(c.title_mount, song);
             EXPECT_TRUE(WaitFor([&] { return titles.Saw("StreamTitle='" + song + "';"); }, 8s));
         }
         if (c.stream_title) {
@@ -157,13 +128,18 @@ TEST_F(IcecastTest, EveryMountPlaysWithItsHeadersAndTitles) {
 TEST_F(IcecastTest, LumaroPlayPrintsHeadersTitlesAndLevels) {
     engine.BASS_Free();
     const std::string song = "Tool - Title " + std::to_string(rand() % 100000);
-    std::thread setter([&] {
-        std::this_thread::sleep_for(1s); // after the player has connected
-        SetTitle(ice, "/mp3", song);
-    });
-    const std::string out = Capture(std::string("SDL_AUDIODRIVER=dummy ") + LUMARO_PLAY + " " +
-                                    ice.Url("/mp3") + " 3 2>&1; echo exit=$?");
-    setter.join();
+    // The title changes once the player says it plays (its metadata sync is set by then).
+    std::string out;
+    bool titleSet = false;
+    test_support::CaptureLines(std::string("SDL_AUDIODRIVER=dummy ") + LUMARO_PLAY + " " + ice.Url("/mp3") +
+                                   " 3 2>&1; echo exit=$?",
+                               [&](const std::string& line) {
+                                   out += line + "\n";
+                                   if (!titleSet && line.find("] playing") != std::string::npos) {
+                                       ice.SetTitle("/mp3", song);
+                                       titleSet = true;
+                                   }
+                               });
     EXPECT_NE(out.find("reply: HTTP/1.0 200 OK"), std::string::npos) << out;
     EXPECT_NE(out.find("icy: icy-name:Lumaro Test (mp3)"), std::string::npos) << out;
     EXPECT_NE(out.find("title: StreamTitle='" + song + "';"), std::string::npos) << out;

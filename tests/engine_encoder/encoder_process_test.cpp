@@ -1,4 +1,5 @@
 #include "engine/encoder/encoder_process.h"
+#include "tests/support/capture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +23,7 @@ namespace {
 
 constexpr auto kExitTimeout = 60s;
 
-// Runs a shell command and returns its standard output.
-std::string Capture(const std::string& command) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    ::pclose(p);
-    return out;
-}
+using lumaro::test_support::Capture;
 
 bool HaveTools() {
     return fs::exists("/usr/bin/lame") && fs::exists("/usr/bin/ffprobe") &&
@@ -140,7 +130,7 @@ class RecordingTest : public EncoderTest, public ::testing::WithParamInterface<R
 // the title and comment tags given on the command line, non-ASCII included,
 // even when the caller's own locale is plain C.
 TEST_P(RecordingTest, MakesATaggedMp3) {
-    if (!HaveTools()) GTEST_SKIP() << "needs lame, ffprobe and python3-mutagen";
+    ASSERT_TRUE(HaveTools()) << "needs lame, ffprobe and python3-mutagen (scripts/install-deps.sh)";
     const RecordingCase& c = GetParam();
     ::setenv("LC_ALL", "C", 1);
     EncoderProcess encoder;
@@ -265,7 +255,7 @@ TEST_F(EncoderTest, ChildThatExitsEarlyDoesNotKillUs) {
 // stop() and the destructor return while a slow child has not even begun to
 // read; it later gets every pushed sample and finishes its file on its own.
 TEST_F(EncoderTest, StopReturnsAtOnceAndTheSlowChildFinishes) {
-    if (!HaveTools()) GTEST_SKIP() << "needs lame, ffprobe and python3-mutagen";
+    ASSERT_TRUE(HaveTools()) << "needs lame, ffprobe and python3-mutagen (scripts/install-deps.sh)";
     pid_t pid;
     {
         EncoderProcess encoder;

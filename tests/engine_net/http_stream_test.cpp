@@ -5,6 +5,7 @@
 #include "engine/net/http_stream.h"
 #include "engine/net/net_errors.h"
 #include "tests/engine_net/test_server.h"
+#include "tests/support/free_port.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +194,7 @@ TEST_F(HttpStreamTest, TitlesArriveInOrderAsTheyChange) {
 
 TEST_F(HttpStreamTest, GeneratedMp3PassesThroughAnIcyStreamByteExact) {
     const std::string mp3 = ToneMp3(2.0);
-    if (mp3.empty()) GTEST_SKIP() << "lame is not installed";
+    ASSERT_FALSE(mp3.empty()) << "lame is missing (scripts/install-deps.sh)";
     server_.Handle("/tone", serve::Icy({.headers = {"content-type:audio/mpeg", "icy-br:128"},
                                         .metaint = 16000,
                                         .audio = mp3,
@@ -242,15 +243,8 @@ TEST_F(HttpStreamTest, RedirectChainEndsAtTheFinalUrl) {
 
 TEST_F(HttpStreamTest, FailuresReportTheirCodeWithinTheTimeout) {
     // A port where nobody listens.
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    const std::string closed_port = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/";
-    ::close(fd);
+    const std::string closed_port =
+        "http://127.0.0.1:" + std::to_string(lumaro::test_support::FreeLoopbackPort()) + "/";
 
     server_.Handle("/404", serve::NotFound());
     server_.Handle("/500", serve::Reply("HTTP/1.1 500 Internal Server Error", {"Content-Length: 0"}, ""));

@@ -1,8 +1,10 @@
 // HttpStream against a real Icecast2 on loopback, fed by ffmpeg as source
 // client (MP3, AAC and Opus mounts); titles are set through Icecast's admin
-// metadata call. Skipped when icecast2 or ffmpeg is missing.
+// metadata call. Fails when icecast2 or ffmpeg is missing: the install script
+// brings both.
 #include "engine/core/live_threads.h"
 #include "engine/net/http_stream.h"
+#include "tests/support/free_port.h"
 
 #include <gtest/gtest.h>
 
@@ -37,18 +39,6 @@ constexpr const char* kAdminPassword = "lumaro-admin";
 bool OnPath(const char* tool) {
     const std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
-}
-
-std::uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
 }
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& log) {
@@ -113,7 +103,7 @@ protected:
         }
         char pattern[] = "/tmp/lumaro-icecast-XXXXXX";
         dir_ = ::mkdtemp(pattern);
-        port_ = FreePort();
+        port_ = static_cast<std::uint16_t>(lumaro::test_support::FreeLoopbackPort());
         std::string security;
         if (::getuid() == 0) {
             // Icecast refuses to run as root; it drops to its own user after binding.
@@ -206,7 +196,7 @@ protected:
     }
 
     void SetUp() override {
-        if (!skip_.empty()) GTEST_SKIP() << skip_;
+        if (!skip_.empty()) GTEST_FAIL() << skip_;
         if (!failure_.empty()) GTEST_FAIL() << failure_;
     }
 

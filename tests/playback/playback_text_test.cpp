@@ -299,7 +299,7 @@ class StatusMessages : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir::setCurrent(dir_.path());
-        controller_ = std::make_unique<TPlaybackController>(fake_, view_, recent_);
+        controller_ = std::make_unique<TPlaybackController>(fake_, view_.Ports(), recent_, state_);
     }
     void TearDown() override {
         controller_.reset();
@@ -309,6 +309,8 @@ protected:
     FakeAudioLibrary fake_;
     RecordingView view_;
     TRecentList recent_;
+    // The state the tests put the controller in (its creator may).
+    std::shared_ptr<TPlayerState> state_ = std::make_shared<TPlayerState>();
     std::unique_ptr<TPlaybackController> controller_;
 };
 
@@ -350,7 +352,7 @@ TEST_F(StatusMessages, FailureShowsOnlyPastTheSixthAttemptOrWithoutRetrying) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.attempt);
-        TPlayerState& state = controller_->State();
+        TPlayerState& state = *state_;
         state.AttemptNumber = c.attempt;
         state.AutoRetry = c.autoRetry;
         state.PlayActive = true;
@@ -385,8 +387,8 @@ TEST_F(StatusMessages, Timer1MeterSettlingAndBlink) {
     const engine::HSTREAM h = fake_.BASS_StreamCreateURL("http://a", 0, 0, nullptr, nullptr);
     fake_.BASS_ChannelPlay(h, kFalse);
     controller_->ChooseStation(u"Jazz Cafe\tD\tS\tC\tL\thttp://a");
-    controller_->State().StationFields = SplitStationLine(controller_->State().StationLine);
-    controller_->State().Stream = h;
+    state_->StationFields = SplitStationLine(state_->StationLine);
+    state_->Stream = h;
 
     const struct {
         std::u16string before;

@@ -1,8 +1,9 @@
 #pragma once
-// A TPlaybackView that records what the window would show, with scripted
-// answers for the questions it would ask.
+// Every port of the playback controller in one test double: records what the
+// window would show, what the recorder and the effect chain would be asked,
+// with scripted answers for the questions.
 
-#include "playback/playback_view.h"
+#include "playback/playback_ports.h"
 
 #include <functional>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace lumaro::testing {
 
-class RecordingView : public TPlaybackView {
+class RecordingView : public TPlaybackView, public TRecordingGate, public TStreamAdopter, public TRecentView {
 public:
     // What was shown, latest last.
     std::vector<std::u16string> statusHistory, titleHistory, bitrateHistory;
@@ -24,14 +25,13 @@ public:
     bool answerYes = true;
     int questions = 0;
     std::vector<std::u16string> messages;
-    int timeout = 5;
     std::vector<engine::HSTREAM> effectStreams;
     std::function<void(engine::HSTREAM)> onApplyEffects;
     std::u16string clipboard;
-    bool showsFavorites = false, showsRecent = false;
-    int refreshes = 0, selections = 0;
-    // The hooks in the order they were called ("refresh", "select").
-    std::vector<std::string> hookOrder;
+    int recentChanges = 0;
+
+    // This double as every port.
+    TPlaybackPorts Ports() { return {*this, *this, *this, *this}; }
 
     void SetStatusText(const std::u16string& t) override {
         status = t;
@@ -63,23 +63,13 @@ public:
         return answerYes;
     }
     void ShowMessage(const std::u16string& text) override { messages.push_back(text); }
-    int TimeoutSeconds() const override { return timeout; }
-    void ApplyEffectChain(engine::HSTREAM stream) override {
+    void AdoptStream(engine::HSTREAM stream) override {
         effectStreams.push_back(stream);
         if (onApplyEffects) onApplyEffects(stream);
     }
     std::u16string ClipboardText() const override { return clipboard; }
     void SetClipboardText(const std::u16string& text) override { clipboard = text; }
-    bool ShowsFavorites() const override { return showsFavorites; }
-    bool ShowsRecent() const override { return showsRecent; }
-    void RefreshResultsView() override {
-        ++refreshes;
-        hookOrder.push_back("refresh");
-    }
-    void SelectionAction() override {
-        ++selections;
-        hookOrder.push_back("select");
-    }
+    void RecentChanged() override { ++recentChanges; }
 
     int Count(const std::vector<std::u16string>& history, const std::u16string& text) const {
         int n = 0;

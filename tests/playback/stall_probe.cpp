@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     FakeAudioLibrary fake;
     RecordingView view;
     TRecentList recent;
-    auto controller = std::make_unique<TPlaybackController>(fake, view, recent);
+    auto controller = std::make_unique<TPlaybackController>(fake, view.Ports(), recent);
 
     FakeAudioLibrary::Script buffering;
     buffering.buffered = {5, 20, 40, 60, 80};

@@ -3,13 +3,16 @@
 // recorded by the Rec switch through the real lame. Each file must decode as
 // MP3 (ffprobe) and carry its title and comment tags (mutagen).
 
-#include "tests/support/command_output.h"
 #include "recorder_view.h"
+#include "tests/effects/shown_view.h"
 
 #include "data/personal_lists.h"
+#include "effects/effect_chain.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
 #include "recording/recording_files.h"
+#include "tests/support/capture.h"
+#include "tests/support/icecast_env.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,14 +34,6 @@ using test_support::Capture;
 using test_support::Mp3Seconds;
 using test_support::Quote;
 
-std::string IcecastPort() {
-    std::ifstream env(std::string(ICECAST_STATE) + "/env");
-    std::string line;
-    while (std::getline(env, line))
-        if (line.starts_with("PORT=")) return line.substr(5);
-    return {};
-}
-
 // Title and comment tags as a real tag reader sees them, one per line.
 std::string Tags(const fs::path& file) {
     return Capture("/usr/bin/python3 -c \"import mutagen.id3 as m, sys; t = m.ID3(sys.argv[1]); "
@@ -49,31 +44,30 @@ std::string Tags(const fs::path& file) {
 class RealRecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = IcecastPort();
-        ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
+        ASSERT_FALSE(ice_.Port.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
         program_ = fs::path(dir_.path().toStdString());
         recordings_ = program_ / "LumaroRadioRecordings";
         fs::create_directories(recordings_);
         fs::current_path(program_);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // composed as the program does: one state, the recorder as the gate,
+        // the effect chain taking each new stream
         engine_ = engine::MakeAudioEngine();
-        controller_ = std::make_unique<TPlaybackController>(*engine_, window_, recent_);
+        chain_ = std::make_unique<TEffectChain>(*engine_, *state_, knobs_);
+        recorder_ =
+            std::make_unique<TRecorder>(*engine_, *state_, window_, program_.string(), recordings_.string());
+        controller_ = std::make_unique<TPlaybackController>(
+            *engine_, TPlaybackPorts{window_, *recorder_, *chain_, window_}, recent_, state_);
         ASSERT_FALSE(controller_->InitAudioEngine(nullptr).EndProgram());
-        chain_ = std::make_unique<TEffectChain>(*engine_, controller_->State());
-        recorder_ = std::make_unique<TRecorder>(*engine_, controller_->State(), window_, program_.string());
-        window_.recordingsFolder = recordings_.string();
-        window_.recorder = recorder_.get();
-        window_.chain = chain_.get();
     }
     void TearDown() override {
-        window_.recorder = nullptr;
         controller_.reset();
         if (engine_) engine_->BASS_Free();
         EXPECT_TRUE(WaitForConnectionWorkers(10s));
         fs::current_path(fs::temp_directory_path());
     }
-    std::string Mount() const { return "http://127.0.0.1:" + port_ + "/mp3"; }
+    std::string Mount() const { return ice_.Url("/mp3"); }
 
     // Plays station line and waits until it sounds.
     void Play(const std::u16string& line) {
@@ -105,23 +99,25 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, 20000)) << file;
     }
 
-    std::string port_;
+    const test_support::IcecastEnv ice_ = test_support::IcecastEnv::Read(ICECAST_STATE);
     QTemporaryDir dir_;
     fs::path program_, recordings_;
     std::unique_ptr<engine::AudioLibrary> engine_;
     RecorderWindow window_;
     TRecentList recent_;
-    std::unique_ptr<TPlaybackController> controller_;
+    std::shared_ptr<TPlayerState> state_ = std::make_shared<TPlayerState>();
+    ShownView knobs_;
     std::unique_ptr<TEffectChain> chain_;
     std::unique_ptr<TRecorder> recorder_;
+    std::unique_ptr<TPlaybackController> controller_;
 };
 
 TEST_F(RealRecordingTest, TwoRecordingsOfAStationAreNumberedAndTagged) {
     Play(u"AC/DC: Live\tRock live\tRock\tAU\tEnglish\t" + WideFromAnsi(Mount()));
     const fs::path folder = recordings_ / "AC DC  Live";
-    window_.title = u"Live \"at\" Wembley";
+    state_->TitleText = u"Live \"at\" Wembley";
     Record(folder / "recording_1.mp3");
-    window_.title = u"Encore";
+    state_->TitleText = u"Encore";
     Record(folder / "recording_2.mp3");
     EXPECT_EQ(fs::current_path(), program_);
     EXPECT_EQ(Tags(folder / "recording_1.mp3"), "Live  at  Wembley\nRadio  Lumaro Test (mp3)\n");
@@ -135,7 +131,7 @@ TEST_F(RealRecordingTest, TwoRecordingsOfAStationAreNumberedAndTagged) {
 TEST_F(RealRecordingTest, ABareUrlStationNumbersAfterTheFilesAlreadyThere) {
     const std::string url = Mount();
     Play(WideFromAnsi(url));
-    const fs::path folder = recordings_ / ("http   127.0.0.1 " + port_ + " mp3");
+    const fs::path folder = recordings_ / ("http   127.0.0.1 " + ice_.Port + " mp3");
     struct NumberCase {
         std::vector<std::string> existing;
         std::string next;
@@ -153,7 +149,7 @@ TEST_F(RealRecordingTest, ABareUrlStationNumbersAfterTheFilesAlreadyThere) {
         if (!c.existing.empty()) fs::create_directories(folder);
         for (const auto& name : c.existing)
             std::ofstream(folder / name).put('x');
-        window_.title = u"Tone";
+        state_->TitleText = u"Tone";
         Record(folder / c.next);
         EXPECT_EQ(Tags(folder / c.next), "Tone\nRadio  Lumaro Test (mp3)\n");
     }

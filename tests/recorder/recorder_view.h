@@ -1,11 +1,10 @@
 #pragma once
-// The window as the recorder and the playback controller see it: the playback
-// test view, with the recording hooks forwarded to a TRecorder and the effect
-// hand-over to a TEffectChain, as TForm1 wires them.
+// The window as the recorder sees it, in one test double with the playback
+// controller's ports (whose recording gate and effect hand-over the tests
+// give to a TRecorder and a TEffectChain, as the composition root does).
 
 #include "tests/playback/recording_view.h"
 
-#include "effects/effect_chain.h"
 #include "recording/recorder.h"
 
 #include <string>
@@ -15,34 +14,14 @@ namespace lumaro::testing {
 
 class RecorderWindow : public RecordingView, public TRecorderView {
 public:
-    TRecorder* recorder = nullptr;
-    TEffectChain* chain = nullptr;
-    std::string recordingsFolder;
     bool recPicture = false;
     std::vector<bool> labelShown; // each visibility change
     std::vector<std::string> openedFolders;
 
-    // TPlaybackView's recording hooks.
-    bool RecordingRuns() const override { return recorder && recorder->RecordingRuns(); }
-    void StopRecording() override {
-        RecordingView::StopRecording();
-        if (recorder) recorder->StopRecording();
-    }
-    void ToggleRecordingLabel() override {
-        RecordingView::ToggleRecordingLabel();
-        if (recorder) recorder->ToggleRecordingLabel();
-    }
-    void ApplyEffectChain(engine::HSTREAM stream) override {
-        RecordingView::ApplyEffectChain(stream);
-        if (chain) chain->ApplyEffectChain(stream);
-    }
-    // Both interfaces ask the same question.
+    // Both the gate and the recorder's view ask the same question.
     bool AskStopRecording() override { return RecordingView::AskStopRecording(); }
 
     // TRecorderView.
-    std::u16string TitleText() const override { return title; }
-    std::u16string StatusText() const override { return status; }
-    std::string RecordingsFolder() const override { return recordingsFolder; }
     void SetRecPicture(bool on) override { recPicture = on; }
     void SetRecordingLabelVisible(bool visible) override { labelShown.push_back(visible); }
     void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }

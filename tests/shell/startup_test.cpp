@@ -1,4 +1,7 @@
 #include "data/scrambled_list_file.h"
+#include "shell/app_session.h"
+#include "shell/key_table.h"
+#include "shell/start_station.h"
 #include "shell/startup.h"
 #include "shell/unit1.h"
 #include "shell/unit2.h"
@@ -27,9 +30,10 @@ public:
                                              "\tJazz\tFrance\tFrench\thttp://s" + n + ".example/live"));
         }
         TScrambledListFile::SaveWideList("stations.dat", catalogue, kListKey);
-        TScrambledListFile::SaveWideList("fav.dat", {u"Fav0\t-\t-\t-\t-\thttp://f0", u"Fav1\t-\t-\t-\t-\thttp://f1",
-                                                     u"Fav2\t-\t-\t-\t-\thttp://f2"},
-                                         kListKey);
+        TScrambledListFile::SaveWideList(
+            "fav.dat",
+            {u"Fav0\t-\t-\t-\t-\thttp://f0", u"Fav1\t-\t-\t-\t-\thttp://f1", u"Fav2\t-\t-\t-\t-\thttp://f2"},
+            kListKey);
         TScrambledListFile::SaveWideList("rec.dat", {u"http://recent.example/only"}, kListKey);
         QDir::setCurrent(old);
     }
@@ -50,7 +54,8 @@ TEST(ArgumentParts, SplitsAtRunsOfAtSigns) {
         {"@@", {}},
         {"x@-5@a b", {"x", "-5", "a b"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitArgumentParts(c.arg), c.parts) << c.arg;
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitArgumentParts(c.arg), c.parts) << c.arg;
 }
 
 TEST(ArgumentParts, WindowOriginNeedsFourNumericParts) {
@@ -67,7 +72,8 @@ TEST(ParseDecimal, AcceptsOnlyWholeIntegers) {
     EXPECT_EQ(ParseDecimal("12"), 12);
     EXPECT_EQ(ParseDecimal("-7"), -7);
     EXPECT_EQ(ParseDecimal("+7"), 7);
-    for (const char* bad : {"", "+", "++1", "1x", " 1", "0x10", "99999999999"}) EXPECT_FALSE(ParseDecimal(bad)) << bad;
+    for (const char* bad : {"", "+", "++1", "1x", " 1", "0x10", "99999999999"})
+        EXPECT_FALSE(ParseDecimal(bad)) << bad;
 }
 
 struct StartCase {
@@ -90,19 +96,36 @@ TEST_P(StartStation, IsChosenFromTheArgumentOrIndexDat) {
         TScrambledListFile::SaveWideList("index.dat", {u"Default\t-\t-\t-\t-\thttp://default"}, kListKey);
         QDir::setCurrent(old);
     }
-    TForm1 form1(dir.Path(), c.argument);
-    TForm2 form2(form1);
-    EXPECT_EQ(form1.PlayerState().StationLine, c.stationLine);
+    TAppSession session(dir.Path(), c.argument);
+    TForm1& form1 = session.MainWindow();
+    TForm2& form2 = session.Settings();
+    EXPECT_EQ(session.PlayerState().StationLine, c.stationLine);
     EXPECT_EQ(form2.width() == 231, c.settingsCreated);
     if (!c.stationLine.empty()) {
-        EXPECT_EQ(form1.SelectedStation, SplitStationLine(c.stationLine));
+        EXPECT_EQ(form1.Browser().SelectedStation(), SplitStationLine(c.stationLine));
         EXPECT_EQ(form2.TntLabel1->text().toStdU16String(), SplitStationLine(c.stationLine)[0]);
     }
     // auto-play is off: nothing is put in the information line
     EXPECT_TRUE(form1.TntLabel1->text().isEmpty());
     form1.move(5, 6);
-    form1.ApplyActivationPlacement();
+    form1.FormActivate();
     EXPECT_EQ(form1.pos(), c.placement.value_or(QPoint(5, 6)));
+
+    // the same choice without any window
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.Path());
+    TStationCatalogue catalogue;
+    catalogue.LoadCatalogue("stations.dat");
+    TFavoritesList favorites;
+    favorites.LoadIfPresent();
+    TRecentList recent;
+    recent.LoadIfPresent();
+    const TStartStation start = ChooseStartStation(c.argument, catalogue, favorites, recent);
+    QDir::setCurrent(old);
+    EXPECT_EQ(start.StationLine, c.stationLine);
+    EXPECT_EQ(start.Completed, c.settingsCreated);
+    EXPECT_EQ(start.ArgumentParts,
+              IsStationArgument(c.argument) ? SplitArgumentParts(c.argument) : ByteList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,12 +136,19 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"tray_argument_uses_index", "a", true, u"Default\t-\t-\t-\t-\thttp://default", true, {}},
         StartCase{"upper_case_A_is_normal", "A", true, u"Default\t-\t-\t-\t-\thttp://default", true, {}},
         StartCase{"catalogue_line", "s@12@100@250", true,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, QPoint(130, 280)},
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true,
+                  QPoint(130, 280)},
         StartCase{"catalogue_line_doubled_separators", "s@@12@@100@@250@", true,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, QPoint(130, 280)},
-        StartCase{"without_position", "s@12", false,
-                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true, {}},
-        StartCase{"favorites_third_row", "f@2@0@0", false, u"Fav2\t-\t-\t-\t-\thttp://f2", true, QPoint(30, 30)},
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live", true,
+                  QPoint(130, 280)},
+        StartCase{"without_position",
+                  "s@12",
+                  false,
+                  u"Station 12\tDescription 12\tJazz\tFrance\tFrench\thttp://s12.example/live",
+                  true,
+                  {}},
+        StartCase{"favorites_third_row", "f@2@0@0", false, u"Fav2\t-\t-\t-\t-\thttp://f2", true,
+                  QPoint(30, 30)},
         StartCase{"recent_bare_url", "r@0@0@0", false, u"http://recent.example/only", true, QPoint(30, 30)},
         StartCase{"unknown_kind_ignores_index", "x@1@2@3", true, u"", true, QPoint(32, 33)},
         StartCase{"index_out_of_range", "s@20@1@1", true, u"", false, QPoint(31, 31)},
@@ -128,41 +158,57 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Startup, LoadsListsBuildsCopiesAndFillsTheResultList) {
     ProgramDir dir;
-    TForm1 form1(dir.Path(), "");
+    TAppSession session(dir.Path(), "");
+    TForm1& form1 = session.MainWindow();
     EXPECT_EQ(QDir::currentPath(), QDir(dir.Path()).canonicalPath());
-    EXPECT_EQ(form1.Catalogue.Count(), 20u);
-    EXPECT_EQ(form1.Catalogue.AnsiCopy().size(), 20u);
-    EXPECT_EQ(form1.Catalogue.SearchLine(3), "station 3\tdescription 3\tjazz\tfrance\tfrench\thttp://s3.example/live");
-    EXPECT_EQ(form1.Favorites.Count(), 3u);
-    EXPECT_EQ(form1.Recent.Entry(0), u"http://recent.example/only");
+    EXPECT_EQ(session.Catalogue().Count(), 20u);
+    EXPECT_EQ(session.Catalogue().AnsiCopy().size(), 20u);
+    EXPECT_EQ(session.Catalogue().SearchLine(3),
+              "station 3\tdescription 3\tjazz\tfrance\tfrench\thttp://s3.example/live");
+    EXPECT_EQ(session.Favorites().Count(), 3u);
+    EXPECT_EQ(session.Recent().Entry(0), u"http://recent.example/only");
     std::vector<int> all(20);
-    for (int i = 0; i < 20; ++i) all[i] = i;
-    EXPECT_EQ(form1.ResultList, all);
+    for (int i = 0; i < 20; ++i)
+        all[i] = i;
+    EXPECT_EQ(form1.Browser().ResultList(), all);
     EXPECT_TRUE(FileExists(dir.File("utf8stations.dat")));
     EXPECT_TRUE(QDir(dir.Path()).exists("LumaroRadioRecordings"));
     EXPECT_EQ(form1.size(), QSize(982, 480));
-    TForm3 about(form1.Catalogue.Count());
-    EXPECT_EQ(about.StationCountLabel->text(), "Number of Stations: 20");
+    EXPECT_EQ(session.About().StationCountLabel->text(), "Number of Stations: 20");
 }
 
 TEST(Startup, MissingCatalogueStartsEmptyAndWritesNothing) {
     QTemporaryDir dir;
-    TForm1 form1(dir.path(), "s@0@1@1");
-    TForm2 form2(form1);
-    EXPECT_EQ(form1.Catalogue.Count(), 0u);
-    EXPECT_TRUE(form1.ResultList.empty());
-    EXPECT_TRUE(form1.PlayerState().StationLine.empty());
+    TAppSession session(dir.path(), "s@0@1@1");
+    EXPECT_EQ(session.Catalogue().Count(), 0u);
+    EXPECT_TRUE(session.MainWindow().Browser().ResultList().empty());
+    EXPECT_TRUE(session.PlayerState().StationLine.empty());
     EXPECT_FALSE(QDir(dir.path()).exists("stations.dat"));
     EXPECT_FALSE(QDir(dir.path()).exists("utf8stations.dat"));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // no sound device here: the real engine plays into SDL's null output
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+TEST(KeyTable, SoundKeysWhateverTheModifiers) {
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        TKeyCommand command;
+    } cases[] = {
+        {"F12", Qt::Key_F12, Qt::NoModifier, TKeyCommand::VolumeUp},
+        {"numeric-pad +", Qt::Key_Plus, Qt::KeypadModifier, TKeyCommand::VolumeUp},
+        {"F11", Qt::Key_F11, Qt::NoModifier, TKeyCommand::VolumeDown},
+        {"numeric-pad -", Qt::Key_Minus, Qt::KeypadModifier, TKeyCommand::VolumeDown},
+        {"F5", Qt::Key_F5, Qt::NoModifier, TKeyCommand::Mute},
+        {"Shift F11", Qt::Key_F11, Qt::ShiftModifier, TKeyCommand::VolumeDown},
+        {"Ctrl Alt F12", Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier, TKeyCommand::VolumeUp},
+        {"Shift numeric-pad +", Qt::Key_Plus, Qt::KeypadModifier | Qt::ShiftModifier, TKeyCommand::VolumeUp},
+        {"+ of the main keys", Qt::Key_Plus, Qt::NoModifier, TKeyCommand::None},
+        {"- of the main keys", Qt::Key_Minus, Qt::ShiftModifier, TKeyCommand::None},
+        {"F9 belongs to Play/Stop", Qt::Key_F9, Qt::NoModifier, TKeyCommand::None},
+        {"a letter", Qt::Key_A, Qt::NoModifier, TKeyCommand::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeyCommand(c.key, c.modifiers), c.command) << c.name;
 }
+
+} // namespace

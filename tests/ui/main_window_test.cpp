@@ -3,6 +3,7 @@
 // choosing and narrowing, selection, Station Info and what assistive
 // technology reads.
 #include "data/scrambled_list_file.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "shell/unit4.h"
 #include "tests/playback/fake_audio_library.h"
@@ -65,10 +66,11 @@ protected:
         TScrambledListFile::SaveWideList("rec.dat", {u"http://recent.example/only\t"}, kListKey);
         QDir::setCurrent(old);
         // the engine fake: double clicks start attempts that end at once, offline
-        form1_ = std::make_unique<TForm1>(dir_.path(), QString(), nullptr,
-                                          std::make_unique<lumaro::testing::FakeAudioLibrary>());
+        session_ = std::make_unique<TAppSession>(
+            dir_.path(), QString(), std::make_unique<lumaro::testing::FakeAudioLibrary>(), state_);
     }
-    TForm1& Form() { return *form1_; }
+    TAppSession& Session() { return *session_; }
+    TForm1& Form() { return session_->MainWindow(); }
     QString Row(int r) { return Form().suiStringGrid4->RowText(r); }
     int Choose(SkinGrid* grid, const char* text) {
         for (int r = 0; r < grid->RowCount(); ++r) {
@@ -82,7 +84,9 @@ protected:
     }
 
     QTemporaryDir dir_;
-    std::unique_ptr<TForm1> form1_;
+    // the playback state, which the tests may put in a given condition first
+    std::shared_ptr<TPlayerState> state_ = std::make_shared<TPlayerState>();
+    std::unique_ptr<TAppSession> session_;
 };
 
 TEST_F(MainWindow, EveryControlSitsAtItsPlace) {
@@ -156,7 +160,7 @@ QColor Pixel(const QImage& image, int x, int y) {
 TEST_F(MainWindow, ResultRowsAreDrawnInTheirColours) {
     SkinGrid* grid = Form().suiStringGrid4;
     // row 1 started and current, row 3 current later; the orange must win
-    Form().PlayerState().StationLine = Form().Catalogue.Line(1);
+    Session().Player().SetStationLine(Session().Catalogue().Line(1));
     grid->SetCurrentRow(1);
     QImage image = grid->grab().toImage();
     const int x = grid->width() - 14; // right of every name
@@ -265,8 +269,8 @@ TEST_F(MainWindow, NavigationKeysInABoxMoveItsListAndFocusStays) {
     Form().TntEdit2->clear();
     QTest::keyClick(Form().TntEdit2, Qt::Key_Down);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Form().SelectedStation, SplitStationLine(Form().Catalogue.Line(1)));
-    EXPECT_EQ(Form().TntLabel1->text().toStdU16String(), StationSummary(Form().SelectedStation));
+    EXPECT_EQ(Form().Browser().SelectedStation(), SplitStationLine(Session().Catalogue().Line(1)));
+    EXPECT_EQ(Form().TntLabel1->text().toStdU16String(), StationSummary(Form().Browser().SelectedStation()));
 }
 
 TEST_F(MainWindow, ViewLabelsSwitchModesAndColours) {
@@ -291,7 +295,7 @@ TEST_F(MainWindow, ViewLabelsSwitchModesAndColours) {
     };
     for (const auto& s : steps) {
         (Form().*s.press)();
-        EXPECT_EQ(Form().View(), s.view);
+        EXPECT_EQ(Form().Browser().View(), s.view);
         EXPECT_EQ(Form().Label24->text(), s.count);
         EXPECT_EQ(Row(0), s.firstRow);
         EXPECT_EQ(Form().Label1->TextColor(), s.view == TBrowseView::Favorites ? white : inactive);
@@ -299,7 +303,7 @@ TEST_F(MainWindow, ViewLabelsSwitchModesAndColours) {
     }
     // typing while Favorites is shown goes back to the catalogue
     QTest::keyClick(Form().TntEdit2, Qt::Key_1);
-    EXPECT_EQ(Form().View(), TBrowseView::Catalogue);
+    EXPECT_EQ(Form().Browser().View(), TBrowseView::Catalogue);
     EXPECT_EQ(Form().Label24->text(), "showing 1 stations"); // "station 21"
     EXPECT_EQ(Form().Label1->TextColor(), inactive);
 }
@@ -312,54 +316,54 @@ TEST_F(MainWindow, ChoosingNarrowingAndClearing) {
     };
     EXPECT_EQ(icons(), (std::vector<Icon>(4, Icon::Magnifier)));
     // 'Rock' and 'rock' are one entry, the first spelling; the choice is exact
-    EXPECT_EQ(f.ShownCategories(TCategoryKind::Style), (ByteList{"All", "Jazz", "Pop", "Rock"}));
+    EXPECT_EQ(f.Browser().Columns().Shown(TCategoryKind::Style), (ByteList{"All", "Jazz", "Pop", "Rock"}));
     Choose(f.suiStringGrid1, "Rock");
     f.suiStringGrid1DblClick();
-    EXPECT_EQ(f.ResultList, (TResultList{0, 4, 8, 12, 16, 20, 24, 28}));
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{0, 4, 8, 12, 16, 20, 24, 28}));
     EXPECT_EQ(icons(), (std::vector<Icon>{Icon::Cross, Icon::Magnifier, Icon::Magnifier, Icon::Magnifier}));
 
     // a second choice in another list keeps the first
     Choose(f.suiStringGrid2, "Germany");
     f.suiStringGrid1DblClick();
-    EXPECT_EQ(f.ResultList, (TResultList{0, 12, 24}));
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{0, 12, 24}));
 
     // narrowing the country list: 'ger' keeps Germany and Niger, drops "All";
     // the first kept entry becomes the choice at the next rebuild
     f.FlatEdit2->setText(QStringLiteral("ger"));
-    EXPECT_EQ(f.ShownCategories(TCategoryKind::Country), (ByteList{"Germany", "Niger"}));
+    EXPECT_EQ(f.Browser().Columns().Shown(TCategoryKind::Country), (ByteList{"Germany", "Niger"}));
     EXPECT_EQ(f.Image3->CurrentPicture(), Icon::Cross);
     EXPECT_EQ(f.suiStringGrid2->CurrentRow(), 0);
-    EXPECT_EQ(f.ResultList, (TResultList{0, 12, 24})); // not rebuilt by narrowing
-    f.suiStringGrid2->SetCurrentRow(1);                // Niger
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{0, 12, 24})); // not rebuilt by narrowing
+    f.suiStringGrid2->SetCurrentRow(1);                            // Niger
     f.TntEdit2->setText(QStringLiteral("station"));
-    EXPECT_EQ(f.ResultList, (TResultList{8, 20}));
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{8, 20}));
     EXPECT_EQ(f.Image6->CurrentPicture(), Icon::Cross);
 
     // a narrowing that keeps nothing leaves one empty row: nothing matches
     f.FlatEdit3->setText(QStringLiteral("xyz"));
-    EXPECT_EQ(f.ShownCategories(TCategoryKind::Language), ByteList{""});
+    EXPECT_EQ(f.Browser().Columns().Shown(TCategoryKind::Language), ByteList{""});
     f.suiStringGrid1DblClick();
-    EXPECT_TRUE(f.ResultList.empty());
+    EXPECT_TRUE(f.Browser().ResultList().empty());
     EXPECT_EQ(f.Label24->text(), "showing 0 stations");
 
     // the clear icons undo one category each; the style icon resets the
     // choice although its box is already empty
     f.Image5Click();
     EXPECT_EQ(f.FlatEdit3->text(), "");
-    EXPECT_EQ(f.ResultList, (TResultList{8, 20}));
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{8, 20}));
     f.Image2Click();
     EXPECT_EQ(f.suiStringGrid1->CurrentRow(), 0);
-    EXPECT_EQ(f.ResultList, (TResultList{2, 5, 8, 11, 14, 17, 20, 23, 26, 29}));
+    EXPECT_EQ(f.Browser().ResultList(), (TResultList{2, 5, 8, 11, 14, 17, 20, 23, 26, 29}));
     f.Image3Click();
     f.Image6Click();
     EXPECT_EQ(f.TntEdit2->text(), "");
-    EXPECT_EQ(f.ResultList.size(), 31u);
+    EXPECT_EQ(f.Browser().ResultList().size(), 31u);
     EXPECT_EQ(icons(), (std::vector<Icon>(4, Icon::Magnifier)));
 
     // a non-ASCII letter searches the lower-cased copy: both cases find it
     f.TntEdit2->setText(QStringLiteral("CAF\u00c9"));
-    EXPECT_TRUE(f.NonAsciiSearch());
-    EXPECT_EQ(f.ResultList, TResultList{30});
+    EXPECT_TRUE(f.Browser().NonAsciiSearch());
+    EXPECT_EQ(f.Browser().ResultList(), TResultList{30});
 }
 
 TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
@@ -368,20 +372,20 @@ TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
     f.TntEdit2->setText(QStringLiteral("station one")); // only station 5
     ASSERT_EQ(grid->RowCount(), 1);
     QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(20, 5));
-    EXPECT_EQ(f.SelectedStation, SplitStationLine(f.Catalogue.Line(5)));
+    EXPECT_EQ(f.Browser().SelectedStation(), SplitStationLine(Session().Catalogue().Line(5)));
     // the information line shows the description's markers as they are
     EXPECT_EQ(f.TntLabel1->text(),
               QStringLiteral("Station 5   one<newline>two<newline>three     Style: Jazz    "
                              "Country: Niger    Language: French      "));
-    f.PlayerState().AttemptNumber = 4;
-    f.PlayerState().AutoRetry = false;
-    f.PlayerState().ClipboardMode = true;
+    state_->AttemptNumber = 4;
+    state_->AutoRetry = false;
+    state_->ClipboardMode = true;
     // a double click below the last row starts the current row's station
     QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(20, 100));
-    EXPECT_EQ(f.PlayerState().StationLine, f.Catalogue.Line(5));
-    EXPECT_EQ(f.PlayerState().AttemptNumber, 0);
-    EXPECT_FALSE(f.PlayerState().AutoRetry); // the station has one URL: nothing to retry with
-    EXPECT_FALSE(f.PlayerState().ClipboardMode);
+    EXPECT_EQ(Session().PlayerState().StationLine, Session().Catalogue().Line(5));
+    EXPECT_EQ(Session().PlayerState().AttemptNumber, 0);
+    EXPECT_FALSE(Session().PlayerState().AutoRetry); // the station has one URL: nothing to retry with
+    EXPECT_FALSE(Session().PlayerState().ClipboardMode);
     EXPECT_TRUE(grid->RowStarted(0));
     // the started row stays orange when the view changes and comes back
     f.TntEdit2->setText(QStringLiteral("station"));
@@ -390,15 +394,15 @@ TEST_F(MainWindow, SelectionDoubleClickAndTheStartedRow) {
 
     // an empty list: no selection, no menu, and a double click starts nothing
     f.TntEdit2->setText(QStringLiteral("zzz"));
-    const TSelectedStation before = f.SelectedStation;
+    const TSelectedStation before = f.Browser().SelectedStation();
     QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(20, 5));
     QTest::mouseClick(grid, Qt::RightButton, {}, QPoint(20, 5));
     EXPECT_FALSE(f.PopupMenu4->isVisible());
-    EXPECT_EQ(f.SelectedStation, before);
-    f.PlayerState().AttemptNumber = 3;
+    EXPECT_EQ(f.Browser().SelectedStation(), before);
+    state_->AttemptNumber = 3;
     QTest::mouseDClick(grid, Qt::LeftButton, {}, QPoint(20, 5));
-    EXPECT_TRUE(f.PlayerState().StationLine.empty());
-    EXPECT_EQ(f.PlayerState().AttemptNumber, 0);
+    EXPECT_TRUE(Session().PlayerState().StationLine.empty());
+    EXPECT_EQ(Session().PlayerState().AttemptNumber, 0);
 }
 
 TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
@@ -415,11 +419,11 @@ TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
         {nullptr,
          f.PopupMenu4,
          {"Add to Favorites", "Station info", "Open in new window"},
-         f.Catalogue.Line(1)},
+         Session().Catalogue().Line(1)},
         {&TForm1::Label1MouseDown,
          f.PopupMenu2,
          {"Remove from Favorites", "Empty Favorites list", "Station info", "Open in new window"},
-         f.Favorites.Entry(1)},
+         Session().Favorites().Entry(1)},
     };
     for (const auto& c : cases) {
         if (c.enter) (f.*c.enter)();
@@ -430,7 +434,7 @@ TEST_F(MainWindow, RightClickSelectsTheRowAndOpensTheMenuOfTheView) {
         grid->SetCurrentRow(0);
         QTest::mousePress(grid, Qt::RightButton, {}, QPoint(30, 14 + 6));
         EXPECT_EQ(grid->CurrentRow(), 1);
-        EXPECT_EQ(f.SelectedStation, SplitStationLine(c.line));
+        EXPECT_EQ(f.Browser().SelectedStation(), SplitStationLine(c.line));
         QTest::mouseRelease(grid, Qt::RightButton, {}, QPoint(30, 14 + 6));
         EXPECT_TRUE(c.menu->isVisible());
         c.menu->hide();
@@ -475,8 +479,7 @@ TEST_F(MainWindow, ScrollBarsMoveTheirLists) {
 
 TEST_F(MainWindow, StationInfoShowsTheSelectedStationModally) {
     TForm1& f = Form();
-    TForm4 form4(&f);
-    f.SetStationInfoWindow(&form4);
+    TForm4& form4 = Session().StationInfo();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
 
@@ -537,7 +540,7 @@ TEST_F(MainWindow, AssistiveTechnologyReadsTheControls) {
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->selectedRows(), QList<int>{2});
     EXPECT_TRUE(table->selectRow(4)); // a screen reader moves the selection
-    EXPECT_EQ(f.SelectedStation, SplitStationLine(f.Catalogue.Line(4)));
+    EXPECT_EQ(f.Browser().SelectedStation(), SplitStationLine(Session().Catalogue().Line(4)));
     EXPECT_EQ(grid->indexOfChild(grid->child(7)), 7);
 
     QAccessibleInterface* styles = QAccessible::queryAccessibleInterface(f.suiStringGrid1);
@@ -587,7 +590,7 @@ TEST_F(MainWindow, AssistiveTechnologyReadsTheControls) {
     // pressing "Favorites" through assistive technology switches the view
     QAccessibleInterface* favorites = QAccessible::queryAccessibleInterface(f.Label1);
     favorites->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(f.View(), TBrowseView::Favorites);
+    EXPECT_EQ(f.Browser().View(), TBrowseView::Favorites);
 }
 
 TEST(SkinKnob, TurnsByDragWheelAndKeysWithinItsRange) {
@@ -623,12 +626,3 @@ TEST(GaugeBar, AlwaysHasAStep) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // no sound device here: the real engine plays into SDL's null output
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -2,12 +2,14 @@
 // the build folder for review: the whole catalogue, a filtered one, the
 // Favorites view, Station Info, and the catalogue at 200 %.
 #include "data/scrambled_list_file.h"
+#include "playback/playback_controller.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "shell/unit4.h"
+#include "ui/level_meter.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
 #include "ui/skin_label.h"
-#include "ui/level_meter.h"
 #include "ui/skin_switch.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace lumaro;
@@ -27,9 +30,11 @@ QString OutPath(const char* name) {
     return QDir(LUMARO_SCREENSHOT_DIR).filePath(QString::fromLatin1(name));
 }
 
-// What the X server shows in the window's rectangle.
+// What the X server shows in the window's rectangle, once the window has
+// drawn everything it was told.
 QImage GrabFromScreen(QWidget& w) {
     QCoreApplication::processEvents();
+    w.repaint();
     QScreen* screen = w.screen();
     const QRect r = w.frameGeometry();
     return screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
@@ -56,25 +61,31 @@ protected:
 };
 
 TEST_F(Screenshots, MainWindowAndStationInfo) {
-    TForm1 form1(dir_.path(), QString());
-    TForm4 form4(&form1);
-    form1.SetStationInfoWindow(&form4);
+    QApplication::setCursorFlashTime(0); // a text cursor that does not blink
+    TAppSession session(dir_.path(), QString());
+    TForm1& form1 = session.MainWindow();
+    TForm4& form4 = session.StationInfo();
     form1.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1, 30000));
     form1.move(40, 40);
-    QTest::qWait(50); // the window manager places the window; nothing to wait on
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form1.frameGeometry().topLeft() == QPoint(40, 40); }, 30000));
 
-    // the whole catalogue, a started station and a selected one
+    // the whole catalogue, a started station and a selected one; the
+    // station's attempts (nothing answers here) end before the shots
     ASSERT_GT(form1.suiStringGrid4->RowCount(), 10);
     form1.suiStringGrid4->SetCurrentRow(2, true);
     form1.suiStringGrid4DblClick();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return RunningConnectionWorkers() == 0 && !session.PlayerState().UrlMenuBusy; }, 60000));
     form1.suiStringGrid4->SetCurrentRow(4, true);
+    // the display as a playing station shows it, kept so by stopping the
+    // status timer, which would set the meter back to 0
+    form1.Timer1->stop();
     form1.TntLabel2->setText(QStringLiteral("Massive Attack - Teardrop"));
     form1.TntLabel3->setText(QStringLiteral("BBC Radio 3"));
     form1.Label5->setText(QStringLiteral("bitrate: 128 kbps"));
     form1.suiImageButton8->SetState(SkinSwitch::State::On);
     form1.DIBKnob1->SetValue(64);
-    QTest::qWait(20);
     QImage whole = GrabFromScreen(form1);
     EXPECT_EQ(whole.size(), QSize(982, 480) * form1.devicePixelRatio());
     EXPECT_TRUE(whole.save(OutPath("main-catalogue.png")));
@@ -97,28 +108,24 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     form1.TntEdit2->setFocus();
     QTest::keyClicks(form1.TntEdit2, QStringLiteral("radio"));
     QTest::keyClick(form1.TntEdit2, Qt::Key_Down);
-    QTest::qWait(20);
     EXPECT_TRUE(GrabFromScreen(form1).save(OutPath("main-filtered.png")));
 
     // Favorites
     form1.Label1MouseDown();
     form1.suiStringGrid4->SetCurrentRow(1, true);
-    QTest::qWait(20);
     EXPECT_TRUE(GrabFromScreen(form1).save(OutPath("main-favorites.png")));
 
-    // Station Info over the main window (shown without its modal loop)
-    ASSERT_TRUE(form4.FillFrom(form1.SelectedStation));
+    // Station Info over the main window (shown without its modal loop), once
+    // it stands where it centres itself
+    ASSERT_TRUE(form4.FillFrom(form1.Browser().SelectedStation()));
     form4.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form4, 30000));
-    QTest::qWait(50);
+    const QRect m = form1.frameGeometry();
+    const QPoint centred(m.left() + m.width() / 2 - form4.width() / 2,
+                         m.top() + m.height() / 2 - form4.height() / 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form4.frameGeometry().topLeft() == centred; }, 30000));
     EXPECT_TRUE(GrabFromScreen(form4).save(OutPath("station-info.png")));
     form4.hide();
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -4,10 +4,12 @@
 // scrolling information line, the personal-list entries and the start station.
 
 #include "data/scrambled_list_file.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "shell/unit2.h"
 #include "tests/playback/fake_audio_library.h"
-#include "tests/window/box_answer.h"
+#include "tests/support/box_answer.h"
+#include "tests/support/gui_actions.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
 #include "ui/skin_knob.h"
@@ -25,6 +27,7 @@
 
 using namespace lumaro;
 using namespace lumaro::testing;
+using test_support::BoxAnswer;
 using namespace std::chrono_literals;
 
 namespace {
@@ -43,14 +46,15 @@ protected:
         for (const char* url :
              {"http://one.example/live", "http://a.example/1", "http://b.example/2", "http://clip.example/x"})
             fake_->SetScript(url, {});
-        form_ = std::make_unique<TForm1>(dir_.path(), QString(), nullptr, std::move(fake));
+        session_ = std::make_unique<TAppSession>(dir_.path(), QString(), std::move(fake));
+        form_ = &session_->MainWindow();
         form_->show();
         form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_));
     }
     void TearDown() override {
         if (fake_) fake_->ReleaseAll();
-        form_.reset();
+        session_.reset();
         EXPECT_TRUE(WaitForConnectionWorkers(10s));
     }
     template <typename Fn> void InDir(Fn fn) {
@@ -63,25 +67,18 @@ protected:
 
     // A user's double click on the results row that shows name.
     void DoubleClick(const char* name) {
-        SkinGrid* grid = form_->suiStringGrid4;
-        for (int r = 0; r < grid->RowCount(); ++r) {
-            if (grid->RowText(r) != QLatin1String(name)) continue;
-            const QPoint at(20, r * SkinGrid::kRowHeight + 5);
-            QTest::mouseClick(grid, Qt::LeftButton, {}, at);
-            QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
-            return;
-        }
-        FAIL() << "no row " << name;
+        ASSERT_TRUE(test_support::DoubleClickRowNamed(*form_->suiStringGrid4, QLatin1String(name))) << name;
     }
     // Waits until the attempt in progress has ended.
     void WaitForAttempt() {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !form_->PlayerState().UrlMenuBusy; }, kWait));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !session_->PlayerState().UrlMenuBusy; }, kWait));
     }
     size_t Calls(const char* name) const { return fake_->CallCount(name); }
 
     QTemporaryDir dir_;
-    FakeAudioLibrary* fake_ = nullptr; // owned by the window
-    std::unique_ptr<TForm1> form_;
+    FakeAudioLibrary* fake_ = nullptr; // owned by the session
+    std::unique_ptr<TAppSession> session_;
+    TForm1* form_ = nullptr;
 };
 
 TEST_F(WindowWiring, ClosingWhileAWorkerWaitsForTheWindowDoesNotHang) {
@@ -90,9 +87,8 @@ TEST_F(WindowWiring, ClosingWhileAWorkerWaitsForTheWindowDoesNotHang) {
     // The worker now sends "connecting..." and waits for this thread, which
     // closes the window without having handled it.
     ASSERT_TRUE(form_->close());
-    EXPECT_EQ(form_->Player(), nullptr);
-    EXPECT_EQ(RunningConnectionWorkers(), 0) << "the engine went only after every worker";
-    fake_ = nullptr; // freed with the layers
+    EXPECT_EQ(Calls("BASS_Free"), 2u) << "closing released the engine (its start was the first)";
+    EXPECT_EQ(RunningConnectionWorkers(), 0) << "the engine goes only after every worker";
 }
 
 TEST_F(WindowWiring, ClosingWhileAWorkerIsStuckInTheEngineLeavesTheEngineToIt) {
@@ -102,10 +98,10 @@ TEST_F(WindowWiring, ClosingWhileAWorkerIsStuckInTheEngineLeavesTheEngineToIt) {
     DoubleClick("One URL");
     ASSERT_TRUE(QTest::qWaitFor([&] { return Calls("BASS_StreamCreateURL") == 1; }, kWait));
     ASSERT_TRUE(form_->close());
-    EXPECT_EQ(form_->Engine(), nullptr);
     EXPECT_EQ(RunningConnectionWorkers(), 1);
-    // The engine is still there for the worker: it opens, finds itself
-    // superseded and frees its stream.
+    // The session goes and leaves the engine to the worker: it opens, finds
+    // itself superseded and frees its stream.
+    session_.reset();
     std::unique_ptr<FakeAudioLibrary> engine(fake_);
     fake_->Release("connect");
     ASSERT_TRUE(WaitForConnectionWorkers(10s));
@@ -148,14 +144,14 @@ TEST_F(WindowWiring, UrlButtonAndMenu) {
     EXPECT_EQ(fake_->OpenedUrls().back(), "http://clip.example/x");
     EXPECT_EQ(form_->Label13->text(), "URL (0)");
     EXPECT_EQ(entries()[0], "* http://clip.example/x");
-    EXPECT_EQ(form_->Recent.Entry(0), u"http://clip.example/x\t");
+    EXPECT_EQ(session_->Recent().Entry(0), u"http://clip.example/x\t");
 
     // while an attempt is busy, the URL button opens nothing
     FakeAudioLibrary::Script stuck;
     stuck.gate = "connect";
     fake_->SetScript("http://a.example/1", stuck);
     DoubleClick("Two URLs");
-    ASSERT_TRUE(form_->PlayerState().UrlMenuBusy);
+    ASSERT_TRUE(session_->PlayerState().UrlMenuBusy);
     QTest::mouseClick(form_->suiImageButton3, Qt::LeftButton);
     EXPECT_FALSE(form_->PopupMenu1->isVisible());
 }
@@ -169,7 +165,7 @@ TEST_F(WindowWiring, CaptionOnAKnobAtItsStartSendsNothing) {
     QTest::mouseClick(form_->Label9, Qt::LeftButton);
     EXPECT_EQ(Calls("BASS_ChannelSetAttribute"), before + 2);
     EXPECT_EQ(form_->DIBKnob7->Value(), 0);
-    EXPECT_EQ(form_->Effects()->Position(TEffectKnob::Pan), 0);
+    EXPECT_EQ(session_->Effects().Position(TEffectKnob::Pan), 0);
 }
 
 TEST_F(WindowWiring, VolumeKeysAndF5ActAndStillReachTheFocusedBox) {
@@ -197,17 +193,17 @@ TEST_F(WindowWiring, VolumeKeysAndF5ActAndStillReachTheFocusedBox) {
         for (int i = 0; i < c.presses; ++i)
             QTest::keyClick(form_->TntEdit2, c.key, c.modifiers);
         EXPECT_EQ(form_->DIBKnob5->Value(), c.volume) << c.name;
-        EXPECT_EQ(form_->Effects()->Position(TEffectKnob::Volume), c.volume) << c.name;
+        EXPECT_EQ(session_->Effects().Position(TEffectKnob::Volume), c.volume) << c.name;
         EXPECT_EQ(form_->TntEdit2->text(), c.typed) << c.name;
     }
     QTest::keyClick(form_->TntEdit2, Qt::Key_F5);
-    EXPECT_EQ(form_->Effects()->MuteState(), 1);
+    EXPECT_EQ(session_->Effects().MuteState(), 1);
     EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::On);
     QTest::mouseClick(form_->suiImageButton7, Qt::LeftButton);
-    EXPECT_EQ(form_->Effects()->MuteState(), 0);
+    EXPECT_EQ(session_->Effects().MuteState(), 0);
     EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::Idle);
     QTest::mouseClick(form_->suiImageButton2, Qt::LeftButton);
-    EXPECT_EQ(form_->Effects()->MonoState(), 1);
+    EXPECT_EQ(session_->Effects().MonoState(), 1);
     EXPECT_EQ(form_->suiImageButton2->CurrentState(), SkinSwitch::State::On);
 }
 
@@ -242,27 +238,33 @@ TEST_F(WindowWiring, PersonalListButtonsAndMenuEntries) {
     QTest::mouseClick(form_->suiImageButton4, Qt::LeftButton);
     form_->suiStringGrid4->SetCurrentRow(0);
     form_->PopupMenu4->actions()[0]->trigger(); // Add to Favorites
-    ASSERT_EQ(form_->Favorites.Count(), 2u);
-    EXPECT_EQ(form_->Favorites.Entry(0), kOneUrl);
-    EXPECT_EQ(form_->Favorites.Entry(1), kTwoUrls);
+    ASSERT_EQ(session_->Favorites().Count(), 2u);
+    EXPECT_EQ(session_->Favorites().Entry(0), kOneUrl);
+    EXPECT_EQ(session_->Favorites().Entry(1), kTwoUrls);
     EXPECT_TRUE(Exists("fav.dat"));
 
     // in the Favorites view: remove the first, then empty the list
     form_->Label1MouseDown();
     form_->suiStringGrid4->SetCurrentRow(0);
     form_->PopupMenu2->actions()[0]->trigger(); // Remove from Favorites
-    ASSERT_EQ(form_->Favorites.Count(), 1u);
+    ASSERT_EQ(session_->Favorites().Count(), 1u);
     EXPECT_EQ(form_->suiStringGrid4->RowText(0), "Two URLs");
     form_->PopupMenu2->actions()[1]->trigger(); // Empty Favorites list
-    EXPECT_EQ(form_->Favorites.Count(), 0u);
+    EXPECT_EQ(session_->Favorites().Count(), 0u);
     EXPECT_FALSE(Exists("fav.dat"));
 
     // Recent holds the played station; emptying it deletes rec.dat
     ASSERT_TRUE(Exists("rec.dat"));
     form_->Label17MouseDown();
     EXPECT_EQ(form_->suiStringGrid4->RowText(0), "Two URLs");
+    // a station started while Recent shows is on top of the view at once
+    QGuiApplication::clipboard()->setText("http://clip.example/x");
+    form_->PopupMenu1->actions().back()->trigger(); // "Play URL from clipboard"
+    WaitForAttempt();
+    ASSERT_EQ(form_->suiStringGrid4->RowCount(), 2);
+    EXPECT_EQ(form_->suiStringGrid4->RowText(0), "http://clip.example/x");
     form_->PopupMenu3->actions()[1]->trigger(); // Empty Recent list
-    EXPECT_EQ(form_->Recent.Count(), 0u);
+    EXPECT_EQ(session_->Recent().Count(), 0u);
     EXPECT_FALSE(Exists("rec.dat"));
 }
 
@@ -324,7 +326,7 @@ TEST(WindowEngineStart, AFailingEngineShowsWhyAndEndsTheProgram) {
                     box->button(QMessageBox::Ok)->click();
                 });
                 answer.start(10);
-                TForm1 form(dir.path(), QString(), nullptr, std::move(fake));
+                TAppSession session(dir.path(), QString(), std::move(fake));
                 std::fprintf(stderr, "the window was made\n");
                 std::_Exit(0);
             },
@@ -335,24 +337,18 @@ TEST(WindowEngineStart, AFailingEngineShowsWhyAndEndsTheProgram) {
 
 TEST_F(WindowWiring, AutoPlayStartsTheDefaultStationThroughPlayStop) {
     InDir([] { TScrambledListFile::SaveWideList("index.dat", {kTwoUrls}, kListKey); });
-    TForm2 settings(*form_);
-    EXPECT_EQ(form_->PlayerState().StationLine, kTwoUrls);
+    TForm2 settings(*session_);
+    EXPECT_EQ(session_->PlayerState().StationLine, kTwoUrls);
     EXPECT_EQ(Calls("BASS_StreamCreateURL"), 0u) << "auto-play is off";
-    settings.AutoPlay = 1;
-    ASSERT_TRUE(settings.SelectStartStation());
+    session_->Player().SetAutoPlay(true);
+    TForm2 autoPlaying(*session_);
+    EXPECT_EQ(autoPlaying.width(), 231) << "the dialog was made whole";
     WaitForAttempt();
     EXPECT_EQ(fake_->OpenedUrls(), std::vector<std::string>{"http://a.example/1"});
     EXPECT_EQ(form_->suiImageButton8->CurrentState(), SkinSwitch::State::On);
-    EXPECT_TRUE(form_->PlayerState().AutoRetry);
+    EXPECT_TRUE(session_->PlayerState().AutoRetry);
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
 
 #include "window_wiring_test.moc"

@@ -3,12 +3,16 @@
 // end-to-end fixture), played by the real engine through SDL's disk output,
 // used through the window's own widgets as a user would.
 
-#include "tests/support/command_output.h"
 #include "data/scrambled_list_file.h"
 #include "recording/recording_files.h"
+#include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "tests/engine_net/test_server.h"
-#include "tests/window/box_answer.h"
+#include "tests/support/box_answer.h"
+#include "tests/support/capture.h"
+#include "tests/support/free_port.h"
+#include "tests/support/gui_actions.h"
+#include "tests/support/icecast_env.h"
 #include "ui/level_meter.h"
 #include "ui/skin_edit.h"
 #include "ui/skin_grid.h"
@@ -28,10 +32,6 @@
 #include <cmath>
 #include <functional>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -43,63 +43,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test_support::Capture;
+using test_support::BoxAnswer;
 using test_support::Mp3Seconds;
-using test_support::Quote;
 
 constexpr int kWait = 20000; // ms, for anything that crosses the network
 const std::u16string kIceName = u"Lumaro Test (mp3)";
 
-std::string IcecastValue(const std::string& key) {
-    std::ifstream env(std::string(ICECAST_STATE) + "/env");
-    std::string line;
-    while (std::getline(env, line))
-        if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
-    return {};
-}
-
-// Sets the current title of the /mp3 mount through Icecast's admin call.
-void SetTitle(const std::string& song) {
-    Capture("curl -s -o /dev/null -u admin:" + IcecastValue("ADMIN_PW") +
-            " --get --data-urlencode mount=/mp3 --data-urlencode mode=updinfo --data-urlencode song=" +
-            Quote(song) + " http://127.0.0.1:" + IcecastValue("PORT") + "/admin/metadata");
-}
-
-// A loopback port nobody listens on: bound once, then closed.
-int ClosedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
-
-// The window with every text its status line was given, so that short-lived
-// ones (the buffering percentages) are seen too.
-class LoggingForm : public TForm1 {
-public:
-    using TForm1::TForm1;
-    std::vector<std::u16string> statuses;
-    void SetStatusText(const std::u16string& text) override {
-        statuses.push_back(text);
-        TForm1::SetStatusText(text);
-    }
-};
-
 class WindowE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = IcecastValue("PORT");
-        ASSERT_FALSE(port_.empty()) << "the Icecast fixture did not start";
         ASSERT_TRUE(dir_.isValid());
-        mp3Url_ = "http://127.0.0.1:" + port_ + "/mp3";
+        ASSERT_FALSE(ice_.Port.empty()) << "the Icecast fixture did not start";
+        mp3Url_ = ice_.Url("/mp3");
         iceLine_ = u"Ice MP3\tloopback\tTest\tNowhere\tEnglish\t" + Wide(mp3Url_);
         deadFirstLine_ = u"Dead First\tloopback\tTest\tNowhere\tEnglish\thttp://127.0.0.1:" +
-                         Wide(std::to_string(ClosedPort())) + u"/gone\t" + Wide(mp3Url_);
+                         Wide(std::to_string(test_support::FreeLoopbackPort())) + u"/gone\t" + Wide(mp3Url_);
         const QString old = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         TScrambledListFile::SaveWideList("stations.dat", {iceLine_, deadFirstLine_}, kListKey);
@@ -111,18 +69,24 @@ protected:
         Open();
     }
     void TearDown() override {
-        if (form_ && form_->Recorder() && form_->Recorder()->RecordingRuns())
-            form_->Recorder()->StopRecording();
-        form_.reset();
+        if (session_ && session_->Recorder().RecordingRuns()) session_->Recorder().StopRecording();
+        session_.reset();
     }
     static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
     // A window on the program directory, shown and active.
     void Open() {
-        form_ = std::make_unique<LoggingForm>(dir_.path(), QString());
+        session_.reset();
+        statuses_.clear();
+        session_ = std::make_unique<TAppSession>(dir_.path(), QString());
+        form_ = &session_->MainWindow();
+        // every text the status line is given, so that short-lived ones (the
+        // buffering percentages) are seen too
+        QObject::connect(&form_->Display(), &TPlaybackDisplay::statusShown,
+                         [this](const QString& text) { statuses_.push_back(text.toStdU16String()); });
         form_->show();
         form_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_));
     }
     // Closes the window as its close button does; true when it closed.
     bool CloseByButton() {
@@ -132,18 +96,7 @@ protected:
 
     // A double click on the results row that shows name.
     void DoubleClick(const char* name) {
-        SkinGrid* grid = form_->suiStringGrid4;
-        for (int r = 0; r < grid->RowCount(); ++r) {
-            if (grid->RowText(r) == QLatin1String(name)) {
-                const QPoint at(20, r * SkinGrid::kRowHeight + 5);
-                QTest::mouseClick(grid, Qt::LeftButton, {}, at); // a double click's first click
-
-                QTest::mouseDClick(grid, Qt::LeftButton, {}, at);
-
-                return;
-            }
-        }
-        FAIL() << "no row " << name;
+        ASSERT_TRUE(test_support::DoubleClickRowNamed(*form_->suiStringGrid4, QLatin1String(name))) << name;
     }
     // Waits until the status line shows the stream's name from its headers
     // and the stream plays.
@@ -152,7 +105,7 @@ protected:
             << form_->TntLabel3->text().toStdString() << " / " << form_->TntLabel2->text().toStdString();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return form_->Engine()->BASS_ChannelIsActive(form_->PlayerState().Stream.load()) ==
+                return session_->Engine().BASS_ChannelIsActive(session_->PlayerState().Stream.load()) ==
                        engine::BASS_ACTIVE_PLAYING;
             },
             kWait));
@@ -181,11 +134,17 @@ protected:
         return std::sqrt(sum / double(count));
     }
 
-    std::string port_, mp3Url_;
+    // Sets the current title of the /mp3 mount through Icecast's admin call.
+    void SetTitle(const std::string& song) { ice_.SetTitle("/mp3", song); }
+
+    const test_support::IcecastEnv ice_ = test_support::IcecastEnv::Read(ICECAST_STATE);
+    std::string mp3Url_;
     std::u16string iceLine_, deadFirstLine_;
     QTemporaryDir dir_;
     fs::path output_;
-    std::unique_ptr<LoggingForm> form_;
+    std::unique_ptr<TAppSession> session_;
+    TForm1* form_ = nullptr;
+    std::vector<std::u16string> statuses_;
 };
 
 TEST_F(WindowE2E, DoubleClickShowsBufferingThenNameBitRateTitleAndTheMeterMoves) {
@@ -193,7 +152,7 @@ TEST_F(WindowE2E, DoubleClickShowsBufferingThenNameBitRateTitleAndTheMeterMoves)
     DoubleClick("Ice MP3");
     WaitUntilPlaying();
     // connecting, at least one buffering percentage, then the name, in that order
-    const auto& seen = form_->statuses;
+    const auto& seen = statuses_;
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), u"connecting...");
     const auto buffering = std::find_if(seen.begin(), seen.end(), [](const std::u16string& s) {
@@ -236,7 +195,7 @@ TEST_F(WindowE2E, AnIcyServerGivesNameBitRateAndTitle) {
         "stations.dat", {u"Icy Tone\tloopback\tTest\tNowhere\tEnglish\t" + Wide(server.Url("/tone"))},
         kListKey);
     QDir::setCurrent(old);
-    form_.reset();
+    session_.reset();
     Open();
 
     DoubleClick("Icy Tone");
@@ -249,7 +208,7 @@ TEST_F(WindowE2E, AnIcyServerGivesNameBitRateAndTitle) {
 TEST_F(WindowE2E, AStationWhoseFirstUrlIsDeadPlaysFromItsSecond) {
     DoubleClick("Dead First");
     WaitUntilPlaying();
-    EXPECT_EQ(form_->PlayerState().AttemptNumber, 1);
+    EXPECT_EQ(session_->PlayerState().AttemptNumber, 1);
     EXPECT_EQ(form_->Label13->text(), "URL (2)");
     const QList<QAction*> entries = form_->PopupMenu1->actions();
     ASSERT_GE(entries.size(), 2);
@@ -257,8 +216,7 @@ TEST_F(WindowE2E, AStationWhoseFirstUrlIsDeadPlaysFromItsSecond) {
     EXPECT_TRUE(entries[1]->isChecked());
     EXPECT_EQ(entries[1]->text().toStdString(), mp3Url_);
     // the first attempt failed silently: no error text on the title line
-    EXPECT_TRUE(std::find(form_->statuses.begin(), form_->statuses.end(), u"not playing") ==
-                form_->statuses.end());
+    EXPECT_TRUE(std::find(statuses_.begin(), statuses_.end(), u"not playing") == statuses_.end());
 }
 
 TEST_F(WindowE2E, FavoritesAndRecentSurviveARestart) {
@@ -266,13 +224,13 @@ TEST_F(WindowE2E, FavoritesAndRecentSurviveARestart) {
     WaitUntilPlaying();
     QTest::mouseClick(form_->suiImageButton4, Qt::LeftButton); // Add to Fav.
     ASSERT_TRUE(CloseByButton());
-    form_.reset();
+    session_.reset();
 
     Open();
-    ASSERT_EQ(form_->Favorites.Count(), 1u);
-    EXPECT_EQ(form_->Favorites.Entry(0), iceLine_);
-    ASSERT_GE(form_->Recent.Count(), 1u);
-    EXPECT_EQ(form_->Recent.Entry(0), iceLine_);
+    ASSERT_EQ(session_->Favorites().Count(), 1u);
+    EXPECT_EQ(session_->Favorites().Entry(0), iceLine_);
+    ASSERT_GE(session_->Recent().Count(), 1u);
+    EXPECT_EQ(session_->Recent().Entry(0), iceLine_);
     // and the Favorites view lists it
     form_->Label1MouseDown();
     ASSERT_EQ(form_->suiStringGrid4->RowCount(), 1);
@@ -302,7 +260,7 @@ TEST_F(WindowE2E, MuteVolumeAndPanReachWhatIsHeard) {
     QTest::keyClick(form_->TntEdit2, Qt::Key_F5);
     EXPECT_EQ(form_->suiImageButton7->CurrentState(), SkinSwitch::State::Idle);
     EXPECT_TRUE(reaches([&] { return FreshOutputRms(0.1) > 0.01; })) << "heard again";
-    FreshOutputRms(0.3); // past the unmuting glide
+    FreshOutputRms(0.3);                       // past the unmuting glide
     const double atHalf = FreshOutputRms(0.3); // the volume knob starts at 50
     EXPECT_GT(atHalf, 0.01);
 
@@ -321,13 +279,13 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
     DoubleClick("Ice MP3");
     WaitUntilPlaying();
     QTest::mouseClick(form_->suiImageButton9, Qt::LeftButton); // Rec
-    ASSERT_TRUE(form_->Recorder()->RecordingRuns());
+    ASSERT_TRUE(session_->Recorder().RecordingRuns());
     EXPECT_EQ(form_->suiImageButton9->CurrentState(), SkinSwitch::State::Recording);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form_->Label23->isVisible(); }, kWait)) << "the label blinks";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->Label23->isVisible(); }, kWait));
 
-    const fs::path file =
-        fs::path(form_->RecordingsFolder()) / fs::path(StationFolderName(u"Ice MP3")) / "recording_1.mp3";
+    const fs::path file = fs::path(session_->Recorder().RecordingsFolder()) /
+                          fs::path(StationFolderName(u"Ice MP3")) / "recording_1.mp3";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             std::error_code ec;
@@ -338,12 +296,12 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
 
     // No keeps the window and the recording
     {
-        lumaro::testing::BoxAnswer no(QMessageBox::No);
+        BoxAnswer no(QMessageBox::No);
         EXPECT_FALSE(CloseByButton());
         EXPECT_EQ(no.Asked(), "Recording...|Recording in progress. Stop it now?");
     }
     EXPECT_TRUE(form_->isVisible());
-    EXPECT_TRUE(form_->Recorder()->RecordingRuns());
+    EXPECT_TRUE(session_->Recorder().RecordingRuns());
     std::error_code ec;
     const auto sizeAtNo = fs::file_size(file, ec);
     EXPECT_TRUE(QTest::qWaitFor([&] { return fs::file_size(file, ec) > sizeAtNo + 4000; }, kWait))
@@ -351,17 +309,10 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
 
     // Yes closes; releasing the engine ends the recording, which lame finishes
     {
-        lumaro::testing::BoxAnswer yes(QMessageBox::Yes);
+        BoxAnswer yes(QMessageBox::Yes);
         EXPECT_TRUE(CloseByButton());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, kWait)) << file;
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,38 +1,47 @@
 // Favorites and Recent as the user changes them: the view hooks in their order
 // and the files as they stand afterwards.
 
-#include "recording_view.h"
+#include "data/personal_list_actions.h"
+#include "test_util.h"
 
-#include "data/personal_lists.h"
-#include "playback/personal_list_actions.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 using namespace lumaro;
-using namespace lumaro::testing;
+using lumaro::testing::ScratchDir;
 
 namespace {
 
+// The results view, noting what it is asked to do.
+struct ViewHooks : TPersonalListView {
+    bool showsFavorites = false;
+    int refreshes = 0;
+    // The hooks in the order they were called ("refresh", "select").
+    std::vector<std::string> hookOrder;
+    bool ShowsFavorites() const override { return showsFavorites; }
+    void RefreshResultsView() override {
+        ++refreshes;
+        hookOrder.push_back("refresh");
+    }
+    void SelectionAction() override { hookOrder.push_back("select"); }
+};
+
 class PersonalListActions : public ::testing::Test {
 protected:
-    void SetUp() override { QDir::setCurrent(dir_.path()); }
-    void TearDown() override { QDir::setCurrent(QDir::tempPath()); }
     WideList OnDisk(const TPersonalList& list) {
         TPersonalList copy(list.FileName());
         copy.LoadIfPresent();
         return copy.Entries();
     }
-    QTemporaryDir dir_;
-    RecordingView view_;
+    ScratchDir dir_;
+    ViewHooks view_;
 };
 
 TEST_F(PersonalListActions, AddingToFavorites) {
     TFavoritesList favorites;
     AddToFavorites(favorites, u"", view_);
-    EXPECT_FALSE(QFile::exists("fav.dat"));
+    EXPECT_FALSE(std::filesystem::exists("fav.dat"));
 
     AddToFavorites(favorites, u"Jazz\tx", view_);
     AddToFavorites(favorites, u"Rock\tx", view_);
@@ -64,7 +73,7 @@ TEST_F(PersonalListActions, RemovingTheSelectedEntry) {
     RemoveSelectedEntry(recent, 0, view_);
     RemoveSelectedEntry(recent, 0, view_);
     // The last removal writes a list with no entries rather than deleting the file.
-    EXPECT_TRUE(QFile::exists("rec.dat"));
+    EXPECT_TRUE(std::filesystem::exists("rec.dat"));
     EXPECT_TRUE(OnDisk(recent).empty());
 }
 
@@ -72,14 +81,14 @@ TEST_F(PersonalListActions, EmptyingDeletesTheFile) {
     TFavoritesList favorites;
     favorites.Add(u"Jazz");
     favorites.Save();
-    ASSERT_TRUE(QFile::exists("fav.dat"));
+    ASSERT_TRUE(std::filesystem::exists("fav.dat"));
     EmptyPersonalList(favorites, view_);
     EXPECT_EQ(favorites.Count(), 0u);
-    EXPECT_FALSE(QFile::exists("fav.dat"));
+    EXPECT_FALSE(std::filesystem::exists("fav.dat"));
     EXPECT_EQ(view_.hookOrder, (std::vector<std::string>{"refresh", "select"}));
     // Emptying an empty list without a file is quiet.
     EmptyPersonalList(favorites, view_);
-    EXPECT_FALSE(QFile::exists("fav.dat"));
+    EXPECT_FALSE(std::filesystem::exists("fav.dat"));
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-namespace lumaro::testing {
+namespace lumaro::test_support {
 
 class BoxAnswer {
 public:
@@ -28,4 +28,4 @@ private:
     QString asked_;
 };
 
-} // namespace lumaro::testing
+} // namespace lumaro::test_support

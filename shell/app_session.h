@@ -1,0 +1,88 @@
+#pragma once
+// The composition root: makes the audio engine, the program's data (the
+// catalogue with its copies, Favorites, Recent), the playback state, the main
+// window, the effect chain, the recorder, the playback controller and the
+// other windows, in the order of start-up, hands each what it depends on and
+// takes them apart in reverse. It outlives every window; windows and layers
+// hold references, never ownership. Window thread.
+
+#include "data/personal_lists.h"
+#include "data/station_catalogue.h"
+#include "effects/effect_chain.h"
+#include "engine/audio_library.h"
+#include "playback/playback_controller.h"
+#include "recording/recorder.h"
+#include "shell/global_hot_key.h"
+#include "shell/tray_icon.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace lumaro {
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+
+class TAppSession {
+public:
+    // programDir: the directory of the executable; it becomes the current
+    // directory. firstArgument: the first command-line argument, or empty.
+    // engine: the audio engine to play through; empty takes the real one.
+    // state: the playback state to start from; empty makes a fresh one.
+    TAppSession(const QString& programDir, const QString& firstArgument,
+                std::unique_ptr<engine::AudioLibrary> engine = {}, std::shared_ptr<TPlayerState> state = {});
+    // Close, then every part in the reverse order of its making. The engine
+    // goes last, and only once no connection worker is inside it any more.
+    ~TAppSession();
+    TAppSession(const TAppSession&) = delete;
+    TAppSession& operator=(const TAppSession&) = delete;
+
+    // The closing sequence below the window: the engine released (a running
+    // recording ends whole), the controller's traffic ended, and a short wait
+    // for connection workers still inside the engine. Idempotent.
+    void Close();
+
+    const QString& ProgramDir() const { return programDir_; }
+    const QString& FirstArgument() const { return firstArgument_; }
+
+    engine::AudioLibrary& Engine() { return *engine_; }
+    TStationCatalogue& Catalogue() { return catalogue_; }
+    TFavoritesList& Favorites() { return favorites_; }
+    TRecentList& Recent() { return recent_; }
+    const TPlayerState& PlayerState() const { return *state_; }
+    TPlaybackController& Player() { return *player_; }
+    TEffectChain& Effects() { return *chain_; }
+    TRecorder& Recorder() { return *recorder_; }
+    TGlobalHotKey& HotKey() { return *hotKey_; }
+    TTrayIcon& TrayIcon() { return *tray_; }
+
+    TForm1& MainWindow() { return *form1_; }
+    TForm2& Settings() { return *form2_; }
+    TForm3& About() { return *form3_; }
+    TForm4& StationInfo() { return *form4_; }
+
+private:
+    // Declared in the order they are made.
+    const QString programDir_;
+    const QString firstArgument_;
+    std::unique_ptr<engine::AudioLibrary> engine_;
+    std::unique_ptr<TGlobalHotKey> hotKey_;
+    std::unique_ptr<TTrayIcon> tray_;
+    TFavoritesList favorites_;
+    TRecentList recent_;
+    TStationCatalogue catalogue_;
+    std::shared_ptr<TPlayerState> state_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TEffectChain> chain_;
+    std::unique_ptr<TRecorder> recorder_;
+    std::unique_ptr<TPlaybackController> player_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm4> form4_;
+    bool closed_ = false;
+};
+
+} // namespace lumaro
