@@ -6,14 +6,14 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libicu-dev libx11-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libicu-dev libx11-dev libxcb1-dev libxcb-keysyms1-dev
   libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev
   libxxhash-dev libsimdjson-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run
   lame fonts-liberation2 ca-certificates
   # test: servers, decoders, a real X server with a window manager and a tray host
-  ffmpeg icecast2 python3 python3-mutagen xvfb xauth openbox trayer xdotool x11-utils imagemagick
+  ffmpeg icecast2 python3 python3-mutagen xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
   at-spi2-core
 )
 
