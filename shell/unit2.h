@@ -2,6 +2,8 @@
 // The Settings dialog. Created once at start-up, right after the main window;
 // its creation chooses the start station.
 
+#include "shell/settings_options.h"
+
 #include <QDialog>
 #include <QLabel>
 
@@ -14,12 +16,18 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(TAppSession& session, QWidget* parent = nullptr);
 
+    // The option states, time-out and hot key the dialog holds; the rest of
+    // the program reads and sets them here.
+    TSettingsOptions& Options() { return options_; }
+    const TSettingsOptions& Options() const { return options_; }
+
     QLabel* TntLabel1 = nullptr; // default-station field
 
 private:
     void FormCreate();
 
     TAppSession& session_;
+    TSettingsOptions options_;
 };
 
 } // namespace lumaro
