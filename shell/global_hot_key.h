@@ -3,22 +3,20 @@
 // composition root holds one; where the desktop offers no key grabs the null
 // one stands in and nothing happens.
 
+#include "shell/hot_key_text.h"
+
 #include <functional>
+#include <memory>
 
 namespace lumaro {
-
-// A key with its modifiers, as Qt names them.
-struct TKeyCombination {
-    int Key = 0;
-    int Modifiers = 0; // Qt::KeyboardModifiers
-};
 
 class TGlobalHotKey {
 public:
     virtual ~TGlobalHotKey() = default;
     // Releases the combination held, then registers this one; pressed runs on
-    // the window's thread at each press. False when it could not be registered.
-    virtual bool Register(TKeyCombination combination, std::function<void()> pressed) = 0;
+    // the window's thread, from the event loop, at each press. False when it
+    // could not be registered (no such key, or another program holds it).
+    virtual bool Register(const THotKey& hotKey, std::function<void()> pressed) = 0;
     // Releases the combination held, if any.
     virtual void Unregister() = 0;
 };
@@ -26,8 +24,11 @@ public:
 // Registers nothing and never fires.
 class TNullHotKey : public TGlobalHotKey {
 public:
-    bool Register(TKeyCombination, std::function<void()>) override { return false; }
+    bool Register(const THotKey&, std::function<void()>) override { return false; }
     void Unregister() override {}
 };
+
+// The X11 key grabs where the application runs on X11, else the null one.
+std::unique_ptr<TGlobalHotKey> MakeGlobalHotKey();
 
 } // namespace lumaro

@@ -33,6 +33,11 @@ std::vector<xcb_window_t> Roots(xcb_connection_t* connection) {
 
 } // namespace
 
+std::unique_ptr<TGlobalHotKey> MakeGlobalHotKey() {
+    if (std::unique_ptr<X11HotKey> x11 = X11HotKey::Create()) return x11;
+    return std::make_unique<TNullHotKey>();
+}
+
 std::unique_ptr<X11HotKey> X11HotKey::Create() {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -91,15 +96,17 @@ std::uint16_t X11HotKey::WantedModifiers() const {
     return mask;
 }
 
-bool X11HotKey::Register(const THotKey& hotKey) {
+bool X11HotKey::Register(const THotKey& hotKey, std::function<void()> pressed) {
     Ungrab();
     hotKey_ = hotKey;
+    pressed_ = std::move(pressed);
     return Grab();
 }
 
 void X11HotKey::Unregister() {
     Ungrab();
     hotKey_ = THotKey{};
+    pressed_ = nullptr;
 }
 
 bool X11HotKey::Grab() {

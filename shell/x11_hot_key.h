@@ -4,7 +4,7 @@
 // CapsLock and ScrollLock, so the lock keys never get in the way. Grabbed
 // again when the keyboard mapping changes. Window thread only.
 
-#include "shell/hot_key_text.h"
+#include "shell/global_hot_key.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
@@ -19,7 +19,7 @@ struct _XCBKeySymbols;
 
 namespace lumaro {
 
-class X11HotKey : public QAbstractNativeEventFilter {
+class X11HotKey : public TGlobalHotKey, public QAbstractNativeEventFilter {
 public:
     // Nothing when the application does not run on X11 (Wayland without
     // Xwayland's grabs, the offscreen platform).
@@ -30,14 +30,12 @@ public:
 
     // Releases the grabs held, then grabs hotKey. False, holding nothing,
     // when the key has no keycode on this keyboard or another client holds
-    // one of the grabs.
-    bool Register(const THotKey& hotKey);
-    void Unregister();
+    // one of the grabs; a key the keyboard lacks is grabbed once a new
+    // mapping gives it one. A held key's repeats do not count as presses.
+    bool Register(const THotKey& hotKey, std::function<void()> pressed) override;
+    void Unregister() override;
     // Whether the grabs of the registered combination are held now.
     bool Grabbed() const { return !keycodes_.empty(); }
-    // Runs, from the event loop, once for each press of the hot key (a held
-    // key's repeats do not count).
-    void SetPressedHandler(std::function<void()> handler) { pressed_ = std::move(handler); }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -51,7 +49,7 @@ private:
 
     xcb_connection_t* connection_;
     _XCBKeySymbols* symbols_ = nullptr; // xcb_key_symbols_t
-    std::uint8_t xkbFirstEvent_ = 0; // 0: no XKB extension
+    std::uint8_t xkbFirstEvent_ = 0;    // 0: no XKB extension
     std::uint16_t altMask_ = 0, numLockMask_ = 0, scrollLockMask_ = 0;
     THotKey hotKey_;
     std::vector<std::uint8_t> keycodes_; // grabbed now

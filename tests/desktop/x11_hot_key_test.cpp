@@ -29,7 +29,6 @@ protected:
     void SetUp() override {
         hotKey = X11HotKey::Create();
         ASSERT_TRUE(hotKey) << "no X11 connection";
-        hotKey->SetPressedHandler([this] { ++presses; });
     }
     // Presses keys, then the hot key itself: the events come in order, so
     // once the hot key has arrived any press keys caused has arrived too.
@@ -42,10 +41,11 @@ protected:
     }
     std::unique_ptr<X11HotKey> hotKey;
     int presses = 0;
+    std::function<void()> count = [this] { ++presses; };
 };
 
 TEST_F(X11HotKeyTest, TheCombinationTogglesWhateverTheLockKeysAndNothingElseDoes) {
-    ASSERT_TRUE(hotKey->Register(DefaultHotKey()));
+    ASSERT_TRUE(hotKey->Register(DefaultHotKey(), count));
     EXPECT_EQ(PressesFor("ctrl+shift+F12"), 1);
     EXPECT_EQ(PressesFor("ctrl+F12"), 0);
     EXPECT_EQ(PressesFor("ctrl+shift+alt+F12"), 0);
@@ -59,7 +59,7 @@ TEST_F(X11HotKeyTest, TheCombinationTogglesWhateverTheLockKeysAndNothingElseDoes
 }
 
 TEST_F(X11HotKeyTest, ANewCombinationReplacesTheOldOne) {
-    ASSERT_TRUE(hotKey->Register({0x4B, false, true, true})); // Ctrl+Alt+K
+    ASSERT_TRUE(hotKey->Register({0x4B, false, true, true}, count)); // Ctrl+Alt+K
     const int before = presses;
     Press("ctrl+shift+F12");
     Press("ctrl+alt+k");
@@ -78,15 +78,15 @@ TEST_F(X11HotKeyTest, ACombinationAnotherProgramHoldsIsNotRegistered) {
         other, xcb_grab_key_checked(other, 0, root, XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL, 95,
                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     ASSERT_EQ(error, nullptr);
-    EXPECT_FALSE(hotKey->Register({kKeyF11, true, true, false}));
+    EXPECT_FALSE(hotKey->Register({kKeyF11, true, true, false}, count));
     EXPECT_FALSE(hotKey->Grabbed());
     xcb_disconnect(other);
     // once the other program has gone, the same combination registers
-    EXPECT_TRUE(QTest::qWaitFor([&] { return hotKey->Register({kKeyF11, true, true, false}); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hotKey->Register({kKeyF11, true, true, false}, count); }, 5000));
 }
 
 TEST_F(X11HotKeyTest, AKeyTheKeyboardLacksIsGrabbedOnceAMappingGivesIt) {
-    EXPECT_FALSE(hotKey->Register({kKeyF24, true, true, false}));
+    EXPECT_FALSE(hotKey->Register({kKeyF24, true, true, false}, count));
     EXPECT_FALSE(hotKey->Grabbed());
     RunTool("xmodmap", {"-e", "keycode 93 = F24"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return hotKey->Grabbed(); }, 5000));
@@ -104,4 +104,3 @@ TEST(X11HotKeyElsewhere, NoX11MeansNoHotKey) {
 
 } // namespace
 } // namespace lumaro
-
