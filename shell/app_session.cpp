@@ -26,8 +26,8 @@ std::string RecordingsFolderOf(const QString& programDir) {
 TAppSession::TAppSession(const QString& programDir, const QString& firstArgument,
                          std::unique_ptr<engine::AudioLibrary> engine, std::shared_ptr<TPlayerState> state)
     : programDir_(programDir), firstArgument_(firstArgument),
-      engine_(engine ? std::move(engine) : engine::MakeAudioEngine()),
-      hotKey_(MakeGlobalHotKey()), tray_(std::make_unique<TNullTrayIcon>()),
+      engine_(engine ? std::move(engine) : engine::MakeAudioEngine()), hotKey_(MakeGlobalHotKey()),
+      tray_(std::make_unique<TNullTrayIcon>()),
       state_(state ? std::move(state) : std::make_shared<TPlayerState>()) {
     // a recordings folder that cannot be made leaves recording to fail later
     QDir().mkpath(QString::fromStdString(RecordingsFolderOf(programDir_)));
@@ -64,6 +64,10 @@ TAppSession::~TAppSession() {
     // it: the process is ending, and the engine stays rather than vanish
     // under the worker.
     if (RunningConnectionWorkers() != 0) (void)engine_.release();
+}
+
+bool TAppSession::RegisterHotKey(const THotKey& hotKey) {
+    return hotKey_->Register(hotKey, [this] { form1_->HotKeyManager1HotKeyPressed(); });
 }
 
 void TAppSession::Close() {

@@ -57,6 +57,9 @@ public:
     TEffectChain& Effects() { return *chain_; }
     TRecorder& Recorder() { return *recorder_; }
     TGlobalHotKey& HotKey() { return *hotKey_; }
+    // Registers hotKey as the global hot key (releasing the one held), its
+    // presses handled by the main window; false when it could not be.
+    bool RegisterHotKey(const THotKey& hotKey);
     TTrayIcon& TrayIcon() { return *tray_; }
 
     TForm1& MainWindow() { return *form1_; }

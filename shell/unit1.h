@@ -116,7 +116,8 @@ public:
     void suiImageButton9Click() { session_.Recorder().suiImageButton9Click(); }   // Rec
     void Label19Click() {}                                                        // Settings
     void Label20Click() {}                                                        // About
-    void Label22Click() { session_.Recorder().Label22Click(); }                   // Recordings
+    void HotKeyManager1HotKeyPressed() {}                       // the global hot key: show or hide
+    void Label22Click() { session_.Recorder().Label22Click(); } // Recordings
     void Timer1Timer() { session_.Player().Timer1Timer(); }
     void Timer2Timer() { browser_->Timer2Timer(); }
     void TntLabel1MouseEnter() { browser_->TntLabel1MouseEnter(); }
