@@ -2,6 +2,7 @@
 
 #include "shell/key_table.h"
 #include "shell/main_window_layout.h"
+#include "shell/unit2.h"
 #include "ui/gauge_bar.h"
 #include "ui/level_meter.h"
 #include "ui/skin_accessible.h"
@@ -237,6 +238,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void TForm1::Label19Click() {
+    session_.Settings().ShowDialog();
 }
 
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -114,7 +114,7 @@ public:
     void suiImageButton4Click() { browser_->AddCurrentStationToFavorites(); }     // Add to Fav.
     void suiImageButton7Click() { session_.Effects().suiImageButton7Click(); }    // Mute
     void suiImageButton9Click() { session_.Recorder().suiImageButton9Click(); }   // Rec
-    void Label19Click() {}                                                        // Settings
+    void Label19Click();                                                          // Settings
     void Label20Click() {}                                                        // About
     void HotKeyManager1HotKeyPressed() {}                       // the global hot key: show or hide
     void Label22Click() { session_.Recorder().Label22Click(); } // Recordings

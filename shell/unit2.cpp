@@ -32,4 +32,8 @@ void TForm2::FormCreate() {
     setFixedSize(231, 312);
 }
 
+void TForm2::ShowDialog() {
+    exec();
+}
+
 } // namespace lumaro

@@ -21,6 +21,9 @@ public:
     TSettingsOptions& Options() { return options_; }
     const TSettingsOptions& Options() const { return options_; }
 
+    // The "Settings" caption: the dialog, modal, over the main window.
+    void ShowDialog();
+
     QLabel* TntLabel1 = nullptr; // default-station field
 
 private:
