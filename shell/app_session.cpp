@@ -27,8 +27,7 @@ TAppSession::TAppSession(const QString& programDir, const QString& firstArgument
                          std::unique_ptr<engine::AudioLibrary> engine, std::shared_ptr<TPlayerState> state)
     : programDir_(programDir), firstArgument_(firstArgument),
       engine_(engine ? std::move(engine) : engine::MakeAudioEngine()), hotKey_(MakeGlobalHotKey()),
-      tray_(std::make_unique<TNullTrayIcon>()),
-      state_(state ? std::move(state) : std::make_shared<TPlayerState>()) {
+      tray_(MakeTrayIcon()), state_(state ? std::move(state) : std::make_shared<TPlayerState>()) {
     // a recordings folder that cannot be made leaves recording to fail later
     QDir().mkpath(QString::fromStdString(RecordingsFolderOf(programDir_)));
     QDir::setCurrent(programDir_);

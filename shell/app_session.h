@@ -13,10 +13,12 @@
 #include "playback/playback_controller.h"
 #include "recording/recorder.h"
 #include "shell/global_hot_key.h"
+#include "shell/settings_store.h"
 #include "shell/tray_icon.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace lumaro {
@@ -61,6 +63,14 @@ public:
     // presses handled by the main window; false when it could not be.
     bool RegisterHotKey(const THotKey& hotKey);
     TTrayIcon& TrayIcon() { return *tray_; }
+    TSettingsStore& SettingsStore() { return settingsStore_; }
+
+    // What ends the process once the main window has closed (the program's
+    // main routine sets it; without one nothing ends).
+    void SetProcessEnd(std::function<void()> end) { processEnd_ = std::move(end); }
+    void EndProcess() {
+        if (processEnd_) processEnd_();
+    }
 
     TForm1& MainWindow() { return *form1_; }
     TForm2& Settings() { return *form2_; }
@@ -74,6 +84,8 @@ private:
     std::unique_ptr<engine::AudioLibrary> engine_;
     std::unique_ptr<TGlobalHotKey> hotKey_;
     std::unique_ptr<TTrayIcon> tray_;
+    TSettingsStore settingsStore_{*this};
+    std::function<void()> processEnd_;
     TFavoritesList favorites_;
     TRecentList recent_;
     TStationCatalogue catalogue_;

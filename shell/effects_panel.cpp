@@ -32,6 +32,10 @@ void TEffectsPanel::ConnectKnobs() {
     }
 }
 
+void TEffectsPanel::TurnKnob(TEffectKnob knob, int position) {
+    Knobs()[static_cast<size_t>(knob)].Widget->SetValue(position);
+}
+
 void TEffectsPanel::ShowKnobPosition(TEffectKnob knob, int position) {
     Knobs()[static_cast<size_t>(knob)].Widget->SetValue(position); // its echo changes nothing in the chain
 }

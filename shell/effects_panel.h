@@ -20,6 +20,9 @@ public:
     // Connects every knob to its change handler and every caption to its
     // click (a caption puts its knob back to the start).
     void ConnectKnobs();
+    // Turns a knob as the user would: kept within its range, its change
+    // handler run when the position changes.
+    void TurnKnob(TEffectKnob knob, int position);
 
     // TEffectView
     void ShowKnobPosition(TEffectKnob knob, int position) override;

@@ -1,5 +1,7 @@
 #include "shell/hot_key_text.h"
 
+#include "data/scrambled_list_file.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -154,6 +156,20 @@ THotKey RecordedHotKey(int virtualKey, Qt::KeyboardModifiers modifiers) {
                    bool(modifiers & Qt::AltModifier)};
     if (!hotKey.Shift && !hotKey.Ctrl && !hotKey.Alt) hotKey.Shift = hotKey.Ctrl = true;
     return hotKey;
+}
+
+THotKey HotKeyFromFile(const std::string& fileName) {
+    std::string text;
+    try {
+        if (!FileExists(fileName)) return DefaultHotKey();
+        text = ReadWholeFile(fileName);
+    } catch (const ListFileError&) {
+        return DefaultHotKey();
+    }
+    const size_t end = text.find_first_of("\r\n");
+    if (end != std::string::npos) text.resize(end);
+    if (text.empty()) return DefaultHotKey();
+    return ParseHotKeyText(text);
 }
 
 unsigned KeysymFromVirtualKey(int virtualKey) {

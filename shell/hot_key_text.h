@@ -45,6 +45,11 @@ int VirtualKeyFromQt(int qtKey, bool keypad);
 // held, or with Shift and Ctrl when none is.
 THotKey RecordedHotKey(int virtualKey, Qt::KeyboardModifiers modifiers);
 
+// The combination hotkey.dat holds: its first line read as text. No file, an
+// unreadable or an empty one: the default combination; a line that names no
+// key: no combination.
+THotKey HotKeyFromFile(const std::string& fileName);
+
 // The X11 keysym that produces the key, 0 when there is none.
 unsigned KeysymFromVirtualKey(int virtualKey);
 

@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QMenu;
 
 namespace lumaro {
 
@@ -15,6 +18,8 @@ public:
     virtual void Show(const QString& hint) = 0;
     // A left click on the icon; the window's thread runs it.
     virtual void OnActivated(std::function<void()> activated) = 0;
+    // The menu a right click opens at the pointer.
+    virtual void SetMenu(QMenu* menu) = 0;
     // Minimise-to-tray mode: while on, minimising the program hides the main
     // window and its task-bar entry, leaving only the icon.
     virtual void SetMinimizeToTray(bool on) = 0;
@@ -25,11 +30,16 @@ class TNullTrayIcon : public TTrayIcon {
 public:
     void Show(const QString&) override {}
     void OnActivated(std::function<void()>) override {}
+    void SetMenu(QMenu*) override {}
     void SetMinimizeToTray(bool on) override { minimizeToTray_ = on; }
     bool MinimizeToTray() const override { return minimizeToTray_; }
 
 private:
     bool minimizeToTray_ = false;
 };
+
+// The desktop's notification area: a StatusNotifierItem where a host
+// watches for one, else an XEmbed icon, which docks as soon as a tray appears.
+std::unique_ptr<TTrayIcon> MakeTrayIcon();
 
 } // namespace lumaro

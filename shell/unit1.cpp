@@ -3,6 +3,7 @@
 #include "shell/key_table.h"
 #include "shell/main_window_layout.h"
 #include "shell/unit2.h"
+#include "shell/unit3.h"
 #include "ui/gauge_bar.h"
 #include "ui/level_meter.h"
 #include "ui/skin_accessible.h"
@@ -21,7 +22,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace lumaro {
 
@@ -32,7 +35,8 @@ template <typename T> T* Named(T* object, const char* name) {
     return object;
 }
 
-// The menus of the three views: each entry's caption and handler.
+// The menus of the three views and the tray: each entry's caption and
+// handler; no caption: a separator.
 struct TMenuEntry {
     const char* Caption;
     void (TForm1::*Handler)();
@@ -127,8 +131,12 @@ void TForm1::CreateMenus() {
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
     const auto menu = [this](const char* name, std::initializer_list<TMenuEntry> entries) {
         QMenu* popup = Named(new QMenu(this), name);
-        for (const TMenuEntry& entry : entries)
-            popup->addAction(QString::fromLatin1(entry.Caption), this, entry.Handler);
+        for (const TMenuEntry& entry : entries) {
+            if (entry.Caption)
+                popup->addAction(QString::fromLatin1(entry.Caption), this, entry.Handler);
+            else
+                popup->addSeparator();
+        }
         return popup;
     };
     PopupMenu2 = menu("PopupMenu2", {{"Remove from Favorites", &TForm1::DeletefromFavorites1Click},
@@ -142,7 +150,13 @@ void TForm1::CreateMenus() {
     PopupMenu4 = menu("PopupMenu4", {{"Add to Favorites", &TForm1::AddtoFavorites1Click},
                                      {"Station info", &TForm1::Addtofavorites2Click},
                                      {"Open in new window", &TForm1::Newwindow1Click}});
-    for (QMenu* popup : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4})
+    PopupMenu5 = menu("PopupMenu5", {{"About", &TForm1::About1Click},
+                                     {nullptr, nullptr},
+                                     {"Show main window", &TForm1::Showmainwindow1Click},
+                                     {"Minimize", &TForm1::Minimisetotray1Click},
+                                     {nullptr, nullptr},
+                                     {"Close Lumaro Radio", &TForm1::Closelumaroradio1Click}});
+    for (QMenu* popup : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4, PopupMenu5})
         popup->setStyleSheet(skin::MenuStyleSheet());
 
     // keyboard order: search first, then the results, then the categories
@@ -163,6 +177,8 @@ void TForm1::CreateMenus() {
 
 void TForm1::ConnectControls() {
     connect(DIBImage1, &SkinBackground::pressed, this, [this] { DIBImage1MouseDown(); });
+    mover_.Attach(DIBImage1);
+    mover_.Attach(this); // presses on the window's gaps
     connect(suiImageButton5, &SkinSwitch::clicked, this, &TForm1::suiImageButton5Click);
     connect(suiImageButton6, &SkinSwitch::clicked, this, &TForm1::suiImageButton6Click);
     connect(suiImageButton8, &SkinSwitch::clicked, this, &TForm1::suiImageButton8Click);
@@ -215,6 +231,10 @@ void TForm1::ConnectControls() {
 }
 
 void TForm1::FormCreate() {
+    TTrayIcon& tray = session_.TrayIcon();
+    tray.SetMenu(PopupMenu5);
+    tray.OnActivated([this] { CoolTrayIcon1Click(); });
+    tray.Show(QStringLiteral("Lumaro Radio"));
     for (SkinLabel* label : {TntLabel1, TntLabel2, TntLabel3, Label5})
         label->clear();
     setFixedSize(982, 480);
@@ -226,9 +246,64 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
+    if (closed_) return;
+    closed_ = true;
     Timer1->stop();
     Timer2->stop();
-    session_.Close();
+    session_.Close(); // the engine released; a recording ends whole
+    session_.SettingsStore().SaveSettings();
+    session_.EndProcess();
+}
+
+void TForm1::FormActivate() {
+    restoring_ = false; // back in front: a minimise from here on is the user's
+    mover_.SetRememberedPosition(session_.SettingsStore().RememberedPosition());
+    mover_.ApplyActivationPlacement(session_.Settings().Options().RememberPosition == 1);
+}
+
+void TForm1::ShowMainWindow() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm1::HideToTray() {
+    // hidden while minimised, it may come back minimised (changeEvent)
+    restoring_ = isMinimized();
+    hide(); // a hidden window has no task-bar entry either
+}
+
+void TForm1::suiImageButton6Click() {
+    TTrayIcon& tray = session_.TrayIcon();
+    tray.SetMinimizeToTray(session_.Settings().Options().MinimizeToTray == 1);
+    if (tray.MinimizeToTray())
+        HideToTray(); // straight there: a window hidden while minimised comes back so
+    else
+        showMinimized();
+}
+
+void TForm1::Label20Click() {
+    session_.About().ShowAbout();
+}
+
+void TForm1::HotKeyManager1HotKeyPressed() {
+    // a window hidden or minimised is not in front, whatever the focus says
+    const bool active =
+        QGuiApplication::applicationState() == Qt::ApplicationActive && isVisible() && !isMinimized();
+    const THotKeyAction action = HotKeyAction(session_.Settings().isVisible(), active);
+    if (action == THotKeyAction::HideToTray) HideToTray();
+    if (action == THotKeyAction::ShowMainWindow) ShowMainWindow();
+}
+
+void TForm1::CoolTrayIcon1Click() {
+    if (session_.About().isVisible()) session_.About().reject();
+    ShowMainWindow();
+}
+
+void TForm1::About1Click() {
+    ShowMainWindow();
+    Label20Click();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -255,6 +330,9 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case TKeyCommand::Mute:
         suiImageButton7Click();
         break;
+    case TKeyCommand::PlayStop:
+        suiImageButton8Click();
+        break;
     case TKeyCommand::None:
         break;
     }
@@ -273,11 +351,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == suiImageButton3 && event->type() == QEvent::MouseButtonRelease) {
         suiImageButton3MouseUp();
     } else if (event->type() == QEvent::KeyPress) {
-        // Once per key: at the focused control of this window (or the window
-        // itself when nothing has the focus), before that control sees it.
         auto* widget = qobject_cast<QWidget*>(watched);
-        QWidget* focus = QApplication::focusWidget();
-        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
+        if (widget && keyPresses_.ActOn(event, *widget, *this, QApplication::focusWidget())) {
             const auto* key = static_cast<QKeyEvent*>(event);
             FormKeyDown(key->key(), key->modifiers());
         }
@@ -287,7 +362,35 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+    if (event->type() == QEvent::WindowStateChange) {
+        if (restoring_ && isVisible()) {
+            if (std::exchange(restoring_, false) && isMinimized())
+                QTimer::singleShot(0, this, [this] { ShowMainWindow(); });
+        } else if (isMinimized() && session_.TrayIcon().MinimizeToTray()) {
+            QTimer::singleShot(0, this, [this] {
+                if (isMinimized()) HideToTray();
+            });
+        }
+    }
     QWidget::changeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!shown_) {
+        // centred on the screen at the first show
+        shown_ = true;
+        if (const QScreen* s = screen()) {
+            const QRect area = s->availableGeometry();
+            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        }
+        normalPosition_ = pos();
+    }
+    QWidget::showEvent(event);
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    if (!isMinimized()) normalPosition_ = pos();
+    QWidget::moveEvent(event);
 }
 
 } // namespace lumaro

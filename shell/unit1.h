@@ -8,6 +8,7 @@
 #include "shell/app_session.h"
 #include "shell/browser.h"
 #include "shell/effects_panel.h"
+#include "shell/key_table.h"
 #include "shell/playback_display.h"
 #include "shell/recorder_panel.h"
 #include "shell/window_mover.h"
@@ -63,8 +64,17 @@ public:
 
     // The key table, for each key the window sees before the focused control.
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    // Every activation of the window.
-    void FormActivate() { mover_.ApplyActivationPlacement(); }
+    // Every activation of the window: the station argument's placement, else
+    // the remembered position when that option is on.
+    void FormActivate();
+
+    // Shown, restored and in front; hidden with its task-bar entry, leaving
+    // only the tray icon.
+    void ShowMainWindow();
+    void HideToTray();
+    // The top-left corner of the window in its normal state, also while it
+    // is minimised or hidden.
+    QPoint NormalPosition() const { return normalPosition_; }
 
     // Results view
     void suiStringGrid4Click() { browser_->suiStringGrid4Click(); }
@@ -106,8 +116,8 @@ public:
 
     // Window, switches and knobs.
     void DIBImage1MouseDown() { mover_.BeginMove(); }
-    void suiImageButton5Click() { close(); }
-    void suiImageButton6Click() { showMinimized(); }
+    void suiImageButton5Click() { close(); } // Close: asks first while recording
+    void suiImageButton6Click();             // Minimize
     void suiImageButton8Click() { session_.Player().suiImageButton8Click(); }     // Play/Stop
     void suiImageButton2Click() { session_.Effects().suiImageButton2Click(); }    // Mono
     void suiImageButton3MouseUp() { session_.Player().suiImageButton3MouseUp(); } // URL menu, any button
@@ -115,8 +125,16 @@ public:
     void suiImageButton7Click() { session_.Effects().suiImageButton7Click(); }    // Mute
     void suiImageButton9Click() { session_.Recorder().suiImageButton9Click(); }   // Rec
     void Label19Click();                                                          // Settings
-    void Label20Click() {}                                                        // About
-    void HotKeyManager1HotKeyPressed() {}                       // the global hot key: show or hide
+    void Label20Click();                                                          // About
+    // The global hot key: nothing while Settings is open; hides the window
+    // into the tray when the program is the active one, else shows it.
+    void HotKeyManager1HotKeyPressed();
+    // The tray icon: a left click, and the entries of its menu.
+    void CoolTrayIcon1Click();
+    void About1Click();
+    void Showmainwindow1Click() { CoolTrayIcon1Click(); }
+    void Minimisetotray1Click() { suiImageButton6Click(); }
+    void Closelumaroradio1Click() { suiImageButton5Click(); }
     void Label22Click() { session_.Recorder().Label22Click(); } // Recordings
     void Timer1Timer() { session_.Player().Timer1Timer(); }
     void Timer2Timer() { browser_->Timer2Timer(); }
@@ -161,6 +179,8 @@ public:
     GaugeBar *GaugeBar1 = nullptr, *GaugeBar2 = nullptr, *GaugeBar3 = nullptr, *GaugeBar4 = nullptr;
     SkinLabel* Label24 = nullptr;
     QMenu *PopupMenu2 = nullptr, *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;
+    // The tray icon's menu.
+    QMenu* PopupMenu5 = nullptr;
     // "Settings" and "About".
     SkinLabel *Label19 = nullptr, *Label20 = nullptr;
     // Every 70 ms: meter, status, recording blink; every 60 ms while the
@@ -169,6 +189,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -184,6 +206,11 @@ private:
     std::unique_ptr<TEffectsPanel> effects_;
     std::unique_ptr<TRecorderPanel> recorder_;
     std::unique_ptr<TBrowser> browser_;
+    QPoint normalPosition_;
+    TKeyPressFilter keyPresses_;
+    bool shown_ = false;
+    bool restoring_ = false; // hidden while minimised, not yet shown whole again
+    bool closed_ = false;
 };
 
 } // namespace lumaro

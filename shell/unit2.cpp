@@ -16,6 +16,11 @@ TForm2::TForm2(TAppSession& session, QWidget* parent) : QDialog(parent), session
 }
 
 void TForm2::FormCreate() {
+    // The global hot key, then settings.dat: neither can stop the start.
+    options_.HotKey = HotKeyFromFile("hotkey.dat");
+    if (!options_.HotKey.Empty()) session_.RegisterHotKey(options_.HotKey);
+    session_.SettingsStore().LoadSettings(options_);
+
     // The start station; a station argument that names no line ends the
     // creation here, before the dialog's appearance.
     TForm1& form1 = session_.MainWindow();

@@ -65,6 +65,7 @@ void TForm4::FormCreate() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(1, 1, 500, 312);
     connect(Image1, &SkinBackground::pressed, this, [this] { Image1MouseDown(); });
+    mover_.Attach(Image1);
 
     // positions are on the picture, which sits one pixel in
     auto label = [this](const char* name, const QString& text, QRect r) {

@@ -187,7 +187,7 @@ TEST(Startup, MissingCatalogueStartsEmptyAndWritesNothing) {
     EXPECT_FALSE(QDir(dir.path()).exists("utf8stations.dat"));
 }
 
-TEST(KeyTable, SoundKeysWhateverTheModifiers) {
+TEST(KeyTable, KeysWhateverTheModifiers) {
     const struct {
         const char* name;
         Qt::Key key;
@@ -204,7 +204,10 @@ TEST(KeyTable, SoundKeysWhateverTheModifiers) {
         {"Shift numeric-pad +", Qt::Key_Plus, Qt::KeypadModifier | Qt::ShiftModifier, TKeyCommand::VolumeUp},
         {"+ of the main keys", Qt::Key_Plus, Qt::NoModifier, TKeyCommand::None},
         {"- of the main keys", Qt::Key_Minus, Qt::ShiftModifier, TKeyCommand::None},
-        {"F9 belongs to Play/Stop", Qt::Key_F9, Qt::NoModifier, TKeyCommand::None},
+        {"F9", Qt::Key_F9, Qt::NoModifier, TKeyCommand::PlayStop},
+        {"Shift F9", Qt::Key_F9, Qt::ShiftModifier, TKeyCommand::PlayStop},
+        {"numeric-pad *", Qt::Key_Asterisk, Qt::KeypadModifier, TKeyCommand::PlayStop},
+        {"* of the main keys", Qt::Key_Asterisk, Qt::ShiftModifier, TKeyCommand::None},
         {"a letter", Qt::Key_A, Qt::NoModifier, TKeyCommand::None},
     };
     for (const auto& c : cases)
