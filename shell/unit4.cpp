@@ -124,6 +124,7 @@ void TForm4::FormCreate() {
     background->frames = {nameRect, urlRect, styleRect, countryRect, languageRect, descriptionRect};
     for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5}) {
         l->setAutoFillBackground(false);
+        l->SetWrapped(true);
     }
 }
 
