@@ -16,21 +16,26 @@ namespace lumaro {
 
 void TPersonalList::LoadIfPresent() {
     FlushListFileSaves();
-    if (FileExists(fileName_)) TScrambledListFile::LoadWideList(fileName_, entries_, kListKey);
+    fileState_ = LoadWideListIfPresent(fileName_, entries_, kListKey);
+    if (fileState_ == TListFileState::Unreadable)
+        throw ListFileError("cannot read " + fileName_ + "; it is left as it is");
 }
 
 void TPersonalList::Save() const {
+    if (!MayWrite(fileState_)) return;
     FlushListFileSaves();
     TScrambledListFile::SaveWideList(fileName_, entries_, kListKey);
 }
 
 void TPersonalList::SaveLater() const {
+    if (!MayWrite(fileState_)) return;
     std::string bytes = TScrambledListFile::EncodeWide(entries_);
     TScrambledListFile::Scramble(bytes, kListKey);
     SaveListFileLater(fileName_, std::move(bytes));
 }
 
 void TPersonalList::DeleteFile() const {
+    if (!MayWrite(fileState_)) return;
     FlushListFileSaves();
     if (::unlink(fileName_.c_str()) != 0 && errno != ENOENT)
         throw ListFileError("cannot delete " + fileName_ + ": " + std::strerror(errno));

@@ -2,6 +2,7 @@
 // The user's Favorites and the Recent list: whole station lines (or bare
 // URLs), newest first, each persisted in its own scrambled list file.
 
+#include "data/list_file_state.h"
 #include "data/text_codec.h"
 
 #include <string>
@@ -13,17 +14,21 @@ public:
     explicit TPersonalList(std::string fileName) : fileName_(std::move(fileName)) {}
 
     // Loads the file when it exists; a missing file is an empty list.
-    // Raises ListFileError when the file exists but cannot be read.
+    // Raises ListFileError when the file exists but cannot be read: the list
+    // is then empty and its file is not written this run (FileState).
     void LoadIfPresent();
 
-    // Writes the whole list (atomically); raises ListFileError.
+    // Writes the whole list (atomically); raises ListFileError. Does nothing
+    // while the file is one that could not be read.
     void Save() const;
     // The same write on the list-file thread, for callers that must not wait
     // for the disk; a failure is not reported (see SaveListFileLater).
     void SaveLater() const;
     // Deletes the list's file when it exists; raises ListFileError when it
-    // exists but cannot be deleted.
+    // exists but cannot be deleted. Leaves a file that could not be read.
     void DeleteFile() const;
+    // What loading found; Unreadable keeps every write away from the file.
+    TListFileState FileState() const { return fileState_; }
 
     // Position of the first entry that is the same as text (letter case
     // ignored, anything else counts), or -1.
@@ -40,6 +45,7 @@ public:
 protected:
     std::string fileName_;
     WideList entries_; // position 0 is the newest
+    TListFileState fileState_ = TListFileState::Absent;
 };
 
 // Two texts are the same entry when they differ in letter case at most.

@@ -1,6 +1,7 @@
 #include "playback/playback_controller.h"
 
 #include "data/scrambled_list_file.h"
+#include "data/stream_text.h"
 #include "playback/audio_engine_setup.h"
 #include "playback/status_display.h"
 
@@ -538,14 +539,14 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
         SetStatus(u"buffering... " + WideFromAnsi(std::to_string(message.Value)) + u"%");
         break;
     case kStatusName:
-        SetStatus(WideFromUtf8(message.Text));
+        SetStatus(WideFromStreamText(message.Text)); // UTF-8, or whatever the server sends
         break;
     case kStatusBitrate:
     case kStatusServerReply:
         ports_.View.SetBitrateText(WideFromAnsi(message.Text));
         break;
     case kStatusTitle:
-        SetTitle(WideFromUtf8(message.Text));
+        SetTitle(WideFromStreamText(message.Text));
         break;
     default:
         break;

@@ -12,6 +12,7 @@
 #include "ui/skin_icon_button.h"
 #include "ui/skin_label.h"
 #include "ui/skin_style.h"
+#include "ui/text_fit.h"
 
 #include <QFontMetrics>
 #include <QMenu>
@@ -220,8 +221,9 @@ void TBrowser::OpenInNewWindow(TBrowseView view) {
 void TBrowser::TntLabel1MouseEnter() {
     // measured as the 8-bit text the line would show
     SkinLabel* line = form_.TntLabel1;
+    // (no more of it than can show: a long name must not slow the pointer down)
     const QString shown =
-        QString::fromStdU16String(WideFromAnsi(AnsiFromWide(line->text().toStdU16String())));
+        QString::fromStdU16String(WideFromAnsi(AnsiFromWide(skin::ShownText(line->text()).toStdU16String())));
     if (QFontMetrics(line->font()).horizontalAdvance(shown) > line->width()) form_.Timer2->start();
 }
 

@@ -101,21 +101,24 @@ std::vector<TControlRow> MakeLayout() {
          .Caption = "Close",
          .Colour = skin::kFaintCaptionText},
         // the display
+        // title and status: two lines each (15 and 14 px line spacing)
         {.Name = "TntLabel2",
          .Kind = K::Label,
          .Rect = {35, 42, 252, 31},
-         .FontPx = 15,
+         .FontPx = 13,
          .Bold = true,
          .Colour = skin::kLcdText,
          .Align = kLeft,
-         .Description = "Stream title"},
+         .Description = "Stream title",
+         .Flags = kWrapped},
         {.Name = "TntLabel3",
          .Kind = K::Label,
          .Rect = {34, 73, 253, 28},
          .FontPx = 12,
          .Colour = skin::kLcdStatusText,
          .Align = kLeft,
-         .Description = "Status"},
+         .Description = "Status",
+         .Flags = kWrapped},
         {.Name = "Label5",
          .Kind = K::Label,
          .Rect = {34, 101, 198, 11},
@@ -234,6 +237,7 @@ QWidget* MakeLabel(QWidget& window, const TControlRow& row) {
     if (row.Flags & kClickable) label->SetClickable(true);
     if (row.Flags & kReadAsText) label->SetAccessibleAsText(true);
     if (row.Flags & kHandCursor) label->setCursor(Qt::PointingHandCursor);
+    if (row.Flags & kWrapped) label->SetWrapped(true);
     return label;
 }
 

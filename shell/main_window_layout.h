@@ -43,6 +43,7 @@ enum TControlFlag : unsigned {
     kHandCursor = 8, // the pointing hand over it
     kHidden = 16,    // hidden until shown
     kOnTop = 32,     // raised over the controls made before it
+    kWrapped = 64,   // a label word-wrapped over the lines its height holds
 };
 
 struct TControlRow {

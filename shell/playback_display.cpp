@@ -5,7 +5,9 @@
 #include "shell/unit1.h"
 #include "ui/level_meter.h"
 #include "ui/skin_label.h"
+#include "ui/skin_style.h"
 #include "ui/skin_switch.h"
+#include "ui/text_fit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,6 +23,17 @@ namespace {
 
 QString FromAnsi(const std::string& text) {
     return QString::fromStdU16String(WideFromAnsi(text));
+}
+
+// Widest caption of the URL menu, in pixels of its font.
+constexpr int kUrlCaptionWidth = 420;
+
+// A URL as a menu caption: a long one elided in the middle (scheme, host and
+// the end of the path stay), and "&" shown as itself, not as a mnemonic.
+QString MenuCaption(const QString& text) {
+    QString caption = skin::ElideMiddle(text, skin::Font(11), kUrlCaptionWidth);
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return caption;
 }
 
 } // namespace
@@ -58,8 +71,10 @@ void TPlaybackDisplay::ShowUrlMenu(const TUrlMenu& menu) {
             popup->addSeparator();
             continue;
         }
-        QAction* action = popup->addAction(FromAnsi(entry.Caption));
+        QAction* action = popup->addAction(MenuCaption(FromAnsi(entry.Caption)));
         if (i < menu.UrlEntryCount()) {
+            // the entry stands for its whole URL; the caption only shows it
+            action->setData(FromAnsi(entry.Caption));
             action->setCheckable(true);
             action->setChecked(entry.Marked);
         }

@@ -23,7 +23,14 @@ QString MemoStyleSheet() {
                "1px; }"
                "QScrollBar::handle:vertical:hover { background: %7; }"
                "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"
+               // the URL list scrolls sideways for a long URL: the same bar, lying down
+               "QScrollBar:horizontal { background: %5; height: 10px; margin: 0; }"
+               "QScrollBar::handle:horizontal { background: %6; border-radius: 3px; min-width: 14px; margin: "
+               "1px; }"
+               "QScrollBar::handle:horizontal:hover { background: %7; }"
+               "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal { width: 0; }"
+               "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; }")
         .arg(hex(skin::kInfoField), hex(skin::kInfoText), hex(skin::kAccent), hex(skin::kTextOnAccent),
              hex(skin::kScrollTrough), hex(skin::kScrollHandle), hex(skin::kScrollHandleHover));
 }
@@ -125,6 +132,7 @@ void TForm4::FormCreate() {
     background->frames = {nameRect, urlRect, styleRect, countryRect, languageRect, descriptionRect};
     for (SkinLabel* l : {TntLabel1, TntLabel3, TntLabel4, TntLabel5}) {
         l->setAutoFillBackground(false);
+        l->SetWrapped(true);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/skin_grid.h"
 
 #include "ui/skin_style.h"
+#include "ui/text_fit.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -85,7 +86,8 @@ void SkinGrid::paintEvent(QPaintEvent*) {
         if (RowStarted(row)) fill = colors_.started;
         p.fillRect(QRect(0, y, w, kRowHeight), fill);
         // the name in black one pixel right and down, then white over it
-        const QString text = RowText(row);
+        // a name of any length: no more of it is laid out than can show
+        const QString text = skin::ShownText(RowText(row));
         p.setPen(Qt::black);
         p.drawText(QRect(4, y + 1, w - 5, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                    text);

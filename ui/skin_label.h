@@ -1,6 +1,8 @@
 #pragma once
-// A caption or text line of the skin: one line, clipped, optionally with the
-// 1 px black shadow; a clickable one reports presses and clicks.
+// A caption or text line of the skin: one line, clipped, or word-wrapped over
+// the lines its height holds, optionally with the 1 px black shadow; a
+// clickable one reports presses and clicks. Text of any length is shown
+// without slowing down (only what fits is laid out).
 
 #include <QLabel>
 
@@ -14,6 +16,12 @@ public:
     void SetTextColor(const QColor& color);
     QColor TextColor() const { return color_; }
     void SetShadow(bool on);
+    // Word-wrapped over as many lines as the height holds; what does not fit
+    // ends in an ellipsis on the last line.
+    void SetWrapped(bool on);
+    bool IsWrapped() const { return wrapped_; }
+    // The lines as drawn now (one for an unwrapped label).
+    QStringList ShownLines() const;
     // A clickable label shows a hand cursor, lights up under the pointer and is
     // a button to assistive technology.
     void SetClickable(bool on);
@@ -37,6 +45,12 @@ protected:
 private:
     QColor color_{255, 255, 255};
     bool shadow_ = true;
+    bool wrapped_ = false;
+    // ShownLines() for the text, size and font it was made for
+    mutable QStringList lines_;
+    mutable QString linesText_;
+    mutable QSize linesSize_;
+    mutable QFont linesFont_;
     bool clickable_ = false;
     bool asText_ = false;
     bool hover_ = false;

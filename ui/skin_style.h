@@ -21,7 +21,7 @@ inline const QColor kLcdText{236, 226, 208}; // warm backlit text of the display
 // Text of the display: the status line, the bit-rate line, the "recording" mark.
 inline const QColor kLcdStatusText{196, 204, 214};
 inline const QColor kLcdSmallText{140, 154, 172};
-inline const QColor kLcdRecordingText = kRecording.lighter(115);
+inline const QColor kLcdRecordingText{160, 160, 160}; // small grey bold, quieter than the red switch
 // Captions on the body: switches and knobs, the volume knob's, the window
 // buttons', a section's.
 inline const QColor kCaptionText{214, 218, 226};

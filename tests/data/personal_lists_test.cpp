@@ -1,7 +1,12 @@
 #include "data/list_file_writer.h"
+#include "data/personal_list_actions.h"
 #include "data/personal_lists.h"
 #include "data/scrambled_list_file.h"
 #include "test_util.h"
+
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace lumaro;
 using lumaro::testing::ScratchDir;
@@ -119,6 +124,133 @@ TEST(PersonalListFiles, AQueuedSaveThatCannotBeWrittenChangesNothing) {
     FlushListFileSaves();
     EXPECT_TRUE(std::filesystem::is_directory("rec.dat"));
     EXPECT_EQ(recent.Count(), 1u);
+}
+
+// What is at a list file's name before the program starts, and how to see
+// afterwards that it is still exactly that.
+struct UnreadableCase {
+    const char* name;
+    std::function<void()> make;
+    std::function<std::string()> look; // a fingerprint of what is there
+    bool asUnprivileged = false;       // the file's permissions must bind the reader
+};
+
+std::string LinkTarget(const char* name) {
+    std::error_code ec;
+    return "link to " + std::filesystem::read_symlink(name, ec).string();
+}
+
+// Runs body as the unprivileged user "nobody" when the tests run as root (so
+// that permissions bind), else in this process; true when body returned true.
+bool AsUnprivileged(const std::function<bool()>& body) {
+    if (::geteuid() != 0) return body();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ok = ok && body();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class NullListView : public TPersonalListView {
+public:
+    bool ShowsFavorites() const override { return true; }
+    void RefreshResultsView() override {}
+    void SelectionAction() override {}
+};
+
+class UnreadableListFile : public ::testing::TestWithParam<UnreadableCase> {};
+
+// The list starts empty, takes changes in memory, and the thing on disk is
+// never written, replaced or deleted during the run.
+TEST_P(UnreadableListFile, StartsEmptyAndIsNeverWrittenThisRun) {
+    const UnreadableCase& c = GetParam();
+    ScratchDir dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all); // nobody may write here
+    c.make();
+    const std::string before = c.look();
+
+    const auto run = [] {
+        TFavoritesList favorites;
+        bool raised = false;
+        try {
+            favorites.LoadIfPresent();
+        } catch (const ListFileError&) {
+            raised = true;
+        }
+        NullListView view;
+        AddToFavorites(favorites, u"Kept in memory\t-\t-\t-\t-\thttp://k", view);
+        AddToFavorites(favorites, u"Second\t-\t-\t-\t-\thttp://s", view);
+        RemoveSelectedEntry(favorites, 0, view);
+        favorites.Save();
+        const bool kept = favorites.Count() == 1;
+        EmptyPersonalList(favorites, view);
+        return raised && kept && favorites.FileState() == TListFileState::Unreadable;
+    };
+    if (c.asUnprivileged) {
+        EXPECT_TRUE(AsUnprivileged(run));
+    } else {
+        EXPECT_TRUE(run());
+    }
+    FlushListFileSaves();
+    EXPECT_EQ(c.look(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnreadableListFile,
+    ::testing::Values(
+        UnreadableCase{"no_read_permission",
+                       [] {
+                           TScrambledListFile::SaveWideList("fav.dat", {u"Precious\t-\t-\t-\t-\thttp://p"},
+                                                            kListKey);
+                           std::filesystem::permissions("fav.dat", std::filesystem::perms::none);
+                       },
+                       [] { return ReadWholeFile("fav.dat"); }, true},
+        UnreadableCase{"a_directory", [] { std::filesystem::create_directory("fav.dat"); },
+                       [] { return std::string(std::filesystem::is_directory("fav.dat") ? "dir" : "gone"); }},
+        UnreadableCase{"a_looping_link", [] { std::filesystem::create_symlink("fav.dat", "fav.dat"); },
+                       [] { return LinkTarget("fav.dat"); }},
+        UnreadableCase{"a_link_into_a_drive_not_mounted",
+                       [] { std::filesystem::create_symlink("/media/lumaro-absent/fav.dat", "fav.dat"); },
+                       [] { return LinkTarget("fav.dat"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Recent's saves on the list-file thread keep away from an unreadable rec.dat
+// as well; a list whose file was read, or absent, is written as before.
+TEST(PersonalListFiles, OnlyAFileThatCouldNotBeReadIsLeftAlone) {
+    ScratchDir dir;
+    std::filesystem::create_symlink("rec.dat", "rec.dat");
+    TScrambledListFile::SaveWideList("fav.dat", {u"Old\t-\t-\t-\t-\thttp://o"}, kListKey);
+    TRecentList recent;
+    EXPECT_THROW(recent.LoadIfPresent(), ListFileError);
+    EXPECT_EQ(recent.FileState(), TListFileState::Unreadable);
+    EXPECT_TRUE(recent.EnterRecent(u"http://new\t"));
+    recent.SaveLater();
+    recent.DeleteFile();
+    FlushListFileSaves();
+    EXPECT_EQ(LinkTarget("rec.dat"), "link to rec.dat");
+    EXPECT_EQ(recent.Count(), 1u);
+
+    TFavoritesList favorites; // read
+    favorites.LoadIfPresent();
+    EXPECT_EQ(favorites.FileState(), TListFileState::Read);
+    favorites.Add(u"New\t-\t-\t-\t-\thttp://n");
+    favorites.Save();
+    TFavoritesList reloaded;
+    reloaded.LoadIfPresent();
+    EXPECT_EQ(reloaded.Count(), 2u);
+
+    std::filesystem::remove("rec.dat"); // absent
+    TRecentList fresh;
+    fresh.LoadIfPresent();
+    EXPECT_EQ(fresh.FileState(), TListFileState::Absent);
+    fresh.EnterRecent(u"http://x\t");
+    fresh.SaveLater();
+    FlushListFileSaves();
+    EXPECT_TRUE(FileExists("rec.dat"));
 }
 
 } // namespace

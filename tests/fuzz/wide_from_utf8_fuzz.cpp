@@ -1,5 +1,7 @@
 // WideFromUtf8 on arbitrary bytes never reads past its input (ASan checks the
 // exact-size copy), and Utf8FromWide then WideFromUtf8 gives back any text.
+// A stream's text in any encoding never gives more characters than bytes.
+#include "data/stream_text.h"
 #include "data/text_codec.h"
 
 #include <cstdlib>
@@ -15,5 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (WideFromUtf8(Utf8FromWide(wide)) != wide) std::abort();
     (void)WideFromAnsi(std::string_view(copy.get(), size));
     (void)SearchForm(wide);
+    if (WideFromStreamText(std::string_view(copy.get(), size)).size() > size) std::abort();
     return 0;
 }

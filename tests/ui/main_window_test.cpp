@@ -3,6 +3,7 @@
 // choosing and narrowing, selection, Station Info and what assistive
 // technology reads.
 #include "data/scrambled_list_file.h"
+#include "playback/audio_engine_setup.h"
 #include "shell/app_session.h"
 #include "shell/unit1.h"
 #include "shell/unit4.h"
@@ -26,6 +27,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace lumaro;
 
@@ -521,6 +524,113 @@ TEST_F(MainWindow, StationInfoShowsTheSelectedStationModally) {
     EXPECT_EQ(seen.urls, "http://s5.example/live");
     EXPECT_EQ(seen.description.split('\n'), (QStringList{"one", "two", "three"}));
     EXPECT_EQ(form4.size(), QSize(502, 314));
+}
+
+// Text pixels of a label drawn alone, by row band: [first, last] row that
+// holds any, and the rightmost column.
+struct Ink {
+    int top = -1, bottom = -1, right = -1;
+};
+Ink InkOf(QWidget& w) {
+    QImage image(w.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    w.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                if (ink.top < 0) ink.top = y;
+                ink.bottom = y;
+                ink.right = std::max(ink.right, x);
+            }
+    return ink;
+}
+
+// The title and status lines hold two lines each: words wrap whole, what
+// does not fit ends in an ellipsis, and nothing is drawn outside the line.
+TEST_F(MainWindow, TitleAndStatusLinesWrapOverTwoLines) {
+    TForm1& f = Form();
+    const QString failure = QString::fromStdString(AudioErrorText(engine::BASS_ERROR_NONET));
+    const QString longName = QStringLiteral("Radio Wonderful Long Name Of A Community Station ").repeated(8);
+    const QString huge = QStringLiteral("Endless words ").repeated(8000); // 112,000 characters
+    const struct {
+        const char* name;
+        SkinLabel* line;
+        QString text;
+        bool fits; // all of it shows, over one or two lines
+    } cases[] = {
+        {"failure_text_on_the_title_line", f.TntLabel2, failure, true},
+        {"short_title", f.TntLabel2, QStringLiteral("Massive Attack - Teardrop"), true},
+        {"two_line_title", f.TntLabel2,
+         QStringLiteral("The Rolling Stones - You Can't Always Get What You Want"), true},
+        {"long_name_on_the_status_line", f.TntLabel3, longName, false},
+        {"huge_status", f.TntLabel3, huge, false},
+        {"huge_title", f.TntLabel2, huge, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QFontMetrics metrics(c.line->font());
+        ASSERT_LE(2 * metrics.lineSpacing(), c.line->height()) << "a font that holds two lines";
+        c.line->setText(c.text);
+        const QStringList lines = c.line->ShownLines();
+        ASSERT_GE(lines.size(), 1);
+        ASSERT_LE(lines.size(), 2);
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), c.line->width()) << line.toStdString();
+        if (c.fits) {
+            // every word whole, in order
+            EXPECT_EQ(lines.join(' ').simplified(), c.text.simplified());
+            EXPECT_EQ(lines.size(), metrics.horizontalAdvance(c.text) > c.line->width() ? 2 : 1);
+        } else {
+            ASSERT_EQ(lines.size(), 2);
+            EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
+        }
+        const Ink ink = InkOf(*c.line);
+        EXPECT_LT(ink.right, c.line->width());
+        if (lines.size() == 2) {
+            // ink in the lower line's band too
+            EXPECT_LT(ink.top, c.line->height() / 2);
+            EXPECT_GT(ink.bottom, metrics.lineSpacing() + 2);
+        }
+    }
+    // markup is text too
+    f.TntLabel2->setText(QStringLiteral("<b>Bold</b> & <i>co</i>"));
+    EXPECT_EQ(f.TntLabel2->textFormat(), Qt::PlainText);
+    EXPECT_EQ(f.TntLabel2->ShownLines(), QStringList{"<b>Bold</b> & <i>co</i>"});
+}
+
+TEST_F(MainWindow, RecordingLabelIsSmallGreyBoldText) {
+    SkinLabel* label = Form().Label23;
+    EXPECT_EQ(label->text(), "recording");
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_LE(label->font().pixelSize(), 9);
+    const QColor c = label->TextColor();
+    EXPECT_LT(c.hslSaturation(), 20) << c.name().toStdString(); // grey, not red
+    EXPECT_GT(c.lightness(), 96);
+}
+
+// Station Info's name, style, country and language wrap in their fields and
+// never grow past them, whatever the station holds.
+TEST_F(MainWindow, StationInfoFieldsKeepLongTextsInTheirFrames) {
+    TForm4& form4 = Session().StationInfo();
+    const QString name = QStringLiteral("Radio Name Of Several Hundred Characters ").repeated(10);
+    const QString url = QStringLiteral("http://long.example/") + QString(15000, QLatin1Char('x'));
+    TStationRecord record =
+        SplitStationLine((name + "\tdescription\tRock\tGermany\tGerman\t" + url).toStdU16String());
+    std::map<SkinLabel*, QRect> before;
+    for (SkinLabel* l : {form4.TntLabel1, form4.TntLabel3, form4.TntLabel4, form4.TntLabel5})
+        before[l] = l->geometry();
+    ASSERT_TRUE(form4.FillFrom(record));
+    for (auto& [label, geometry] : before) {
+        EXPECT_EQ(label->geometry(), geometry);
+        EXPECT_TRUE(label->IsWrapped());
+        const QStringList lines = label->ShownLines();
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(lines[0]), label->width());
+    }
+    EXPECT_TRUE(form4.TntLabel1->ShownLines()[0].endsWith(QChar(0x2026)));
+    EXPECT_EQ(form4.TntLabel1->text(), " " + name); // the text itself is whole
+    EXPECT_EQ(form4.TntMemo2->toPlainText(), url);
 }
 
 TEST_F(MainWindow, AssistiveTechnologyReadsTheControls) {

@@ -1,7 +1,10 @@
 // The main window and Station Info on a real X server, written as PNGs into
 // the build folder for review: the whole catalogue, a filtered one, the
-// Favorites view, Station Info, and the catalogue at 200 %.
+// Favorites view, Station Info, and the catalogue at 200 %. The display's
+// title and status lines hold texts that wrap (a long real title, the
+// catalogue's longest name; a failure's text), at 100 % and at 200 %.
 #include "data/scrambled_list_file.h"
+#include "playback/audio_engine_setup.h"
 #include "playback/playback_controller.h"
 #include "shell/app_session.h"
 #include "shell/unit1.h"
@@ -81,8 +84,21 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
     // the display as a playing station shows it, kept so by stopping the
     // status timer, which would set the meter back to 0
     form1.Timer1->stop();
-    form1.TntLabel2->setText(QStringLiteral("Massive Attack - Teardrop"));
-    form1.TntLabel3->setText(QStringLiteral("BBC Radio 3"));
+    // the catalogue's longest name as the status line, a title of two lines
+    size_t longest = 0;
+    for (size_t i = 0; i < session.Catalogue().Count(); ++i) {
+        if (SplitStationLine(session.Catalogue().Line(i))[0].size() >
+            SplitStationLine(session.Catalogue().Line(longest))[0].size())
+            longest = i;
+    }
+    const QString longestName =
+        QString::fromStdU16String(SplitStationLine(session.Catalogue().Line(longest))[0]);
+    ASSERT_GT(longestName.size(), 300);
+    form1.TntLabel2->setText(QStringLiteral(
+        "Godspeed You! Black Emperor - Storm (Lift Yr. Skinny Fists Like Antennas to Heaven)"));
+    form1.TntLabel3->setText(longestName);
+    ASSERT_EQ(form1.TntLabel2->ShownLines().size(), 2);
+    ASSERT_EQ(form1.TntLabel3->ShownLines().size(), 2);
     form1.Label5->setText(QStringLiteral("bitrate: 128 kbps"));
     form1.suiImageButton8->SetState(SkinSwitch::State::On);
     form1.DIBKnob1->SetValue(64);
@@ -98,6 +114,18 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
         form1.render(&p);
     }
     EXPECT_TRUE(doubled.save(OutPath("main-catalogue-200.png")));
+
+    // a failed attempt: the error text wraps between words, at 100 % and 200 %
+    form1.TntLabel2->setText(QString::fromStdString(AudioErrorText(engine::BASS_ERROR_NONET)));
+    form1.TntLabel3->setText(QStringLiteral("not playing"));
+    form1.suiImageButton8->SetState(SkinSwitch::State::Idle);
+    form1.DIBKnob1->SetValue(0);
+    EXPECT_TRUE(GrabFromScreen(form1).save(OutPath("main-failure.png")));
+    {
+        QPainter p(&doubled);
+        form1.render(&p);
+    }
+    EXPECT_TRUE(doubled.save(OutPath("main-failure-200.png")));
 
     // narrowed: a country chosen, a word typed; a recording running
     form1.suiImageButton9->SetState(SkinSwitch::State::Recording);
@@ -125,6 +153,17 @@ TEST_F(Screenshots, MainWindowAndStationInfo) {
                          m.top() + m.height() / 2 - form4.height() / 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return form4.frameGeometry().topLeft() == centred; }, 30000));
     EXPECT_TRUE(GrabFromScreen(form4).save(OutPath("station-info.png")));
+
+    // the station of the longest name, at 100 % and 200 %
+    ASSERT_TRUE(form4.FillFrom(SplitStationLine(session.Catalogue().Line(longest))));
+    EXPECT_TRUE(GrabFromScreen(form4).save(OutPath("station-info-long.png")));
+    QImage info200(form4.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    info200.setDevicePixelRatio(2.0);
+    {
+        QPainter p(&info200);
+        form4.render(&p);
+    }
+    EXPECT_TRUE(info200.save(OutPath("station-info-long-200.png")));
     form4.hide();
 }
 

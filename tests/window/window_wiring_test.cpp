@@ -89,6 +89,57 @@ TEST_F(WindowWiring, UrlButtonAndMenu) {
     EXPECT_FALSE(form_->PopupMenu1->isVisible());
 }
 
+// A station of the directory's extremes: a name of 400 characters and a URL
+// of 15,000 (with a query string). The menu shows a short caption of it, the
+// entry still copies the whole URL, and no control grows past its place.
+TEST_F(WindowWiring, LongStationDataStaysUsable) {
+    const std::u16string name = QString("Radio Of A Very Long Name ").repeated(16).toStdU16String();
+    const std::string url = "http://long.example/stream?a=1&b=" + std::string(15000, 'x') + "&end=1";
+    const std::u16string line =
+        name + u"\tdescription\tRock\tGermany\tGerman\t" + std::u16string(url.begin(), url.end());
+    session_.reset();
+    InDir([&] { TScrambledListFile::SaveWideList("stations.dat", {line, kOneUrl}, kListKey); });
+    auto fake = std::make_unique<FakeAudioLibrary>();
+    fake_ = fake.get();
+    fake_->SetScript(url, {});
+    session_ = std::make_unique<TAppSession>(dir_.path(), QString(), std::move(fake));
+    form_ = &session_->MainWindow();
+    form_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_));
+    const QRect gridBefore = form_->suiStringGrid4->geometry(), infoBefore = form_->TntLabel1->geometry();
+
+    form_->suiStringGrid4->SetCurrentRow(0, true);
+    form_->suiStringGrid4Click();
+    form_->suiStringGrid4DblClick();
+    WaitForAttempt();
+    ASSERT_EQ(fake_->OpenedUrls().back(), url);
+
+    QAction* entry = form_->PopupMenu1->actions().value(0);
+    ASSERT_NE(entry, nullptr);
+    const QString caption = entry->text();
+    EXPECT_LE(QFontMetrics(form_->PopupMenu1->font()).horizontalAdvance(caption), 440);
+    EXPECT_TRUE(caption.startsWith("http://long.example/stream?a=1&&b=")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith("&&end=1")) << caption.toStdString();
+    EXPECT_TRUE(caption.contains(QChar(0x2026)));
+    EXPECT_EQ(entry->data().toString().toStdString(), url);
+    form_->PopupMenu1->popup(QPoint(10, 10));
+    EXPECT_LE(form_->PopupMenu1->sizeHint().width(), 600);
+    form_->PopupMenu1->hide();
+    form_->PopupMenu1->actions()[2]->trigger(); // "Copy current URL to clipboard"
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), url);
+
+    // the results grid, the information line: drawn in their places
+    EXPECT_EQ(form_->suiStringGrid4->geometry(), gridBefore);
+    EXPECT_EQ(form_->TntLabel1->geometry(), infoBefore);
+    EXPECT_EQ(form_->TntLabel1->text().left(20), QString::fromStdU16String(name).left(20));
+    EXPECT_LE(form_->TntLabel1->ShownLines().value(0).size(), 1000);
+    QImage image(form_->size(), QImage::Format_ARGB32_Premultiplied);
+    form_->render(&image);
+    // the station's name as the status line shows it once playing: two lines
+    form_->TntLabel3->setText(QString::fromStdU16String(name));
+    EXPECT_EQ(form_->TntLabel3->ShownLines().size(), 2);
+}
+
 TEST_F(WindowWiring, CaptionOnAKnobAtItsStartSendsNothing) {
     const size_t before = Calls("BASS_ChannelSetAttribute");
     QTest::mouseClick(form_->Label9, Qt::LeftButton); // Pan, already 0
