@@ -9,13 +9,13 @@
 #include "shell/settings_controls.h"
 #include "shell/unit1.h"
 #include "shell/unit2.h"
+#include "tests/support/gui_actions.h"
 #include "ui/skin_label.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,28 +29,13 @@ namespace {
 
 constexpr int kWait = 10000; // ms
 
-void Xdotool(const QStringList& args) {
-    QProcess process;
-    process.start("xdotool", args);
-    ASSERT_TRUE(process.waitForFinished(kWait)) << args.join(' ').toStdString();
-    ASSERT_EQ(process.exitCode(), 0) << args.join(' ').toStdString();
-}
+using test_support::CentreOnScreen;
+using test_support::OnScreen;
 void MoveTo(QPoint global) {
-    Xdotool({"mousemove", "--sync", QString::number(global.x()), QString::number(global.y())});
+    ASSERT_TRUE(test_support::PointerTo(global));
 }
 void ClickAt(QPoint global) {
-    MoveTo(global);
-    Xdotool({"click", "1"});
-}
-// A point of a widget on the screen, from its window's geometry as the
-// window manager last reported it (asking the server to translate races
-// with the window manager's reparenting).
-QPoint OnScreen(const QWidget* w, QPoint p) {
-    const QWidget* top = w->window();
-    return top->geometry().topLeft() + w->mapTo(top, p);
-}
-QPoint Centre(const QWidget* w) {
-    return OnScreen(w, w->rect().center());
+    ASSERT_TRUE(test_support::PointerClickAt(global));
 }
 
 // What the X server shows at a point of the screen.
@@ -110,7 +95,7 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
         EXPECT_TRUE(form.isActiveWindow() || QTest::qWaitForWindowActive(&form));
 
         // an option's press: its pixels turn from #687486 to #F8953C
-        const QPoint option = OnScreen(form.Label1, QPoint(form.Label1->width() - 8, 8));
+        const QPoint option = OnScreen(*form.Label1, QPoint(form.Label1->width() - 8, 8));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenPixel(option) == QColor(0x68, 0x74, 0x86); }, kWait));
         ClickAt(option);
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.Options().MinimizeToTray == 1; }, kWait));
@@ -118,16 +103,16 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
             << ScreenPixel(option).name().toStdString();
 
         // the default station from the Favorites submenu
-        ClickAt(Centre(form.TntLabel1));
+        ClickAt(CentreOnScreen(*form.TntLabel1));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.TntPopupMenu1->isVisible(); }, kWait));
         const QRect favorites = form.TntPopupMenu1->actionGeometry(form.Favorites1->menuAction());
-        MoveTo(OnScreen(form.TntPopupMenu1, favorites.center()));
+        MoveTo(OnScreen(*form.TntPopupMenu1, favorites.center()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.Favorites1->isVisible(); }, kWait));
         const QRect rock = form.Favorites1->actionGeometry(form.Favorites1->actions().at(1));
         // along the submenu's first entry, so the pointer never leaves it
-        MoveTo(OnScreen(form.Favorites1,
+        MoveTo(OnScreen(*form.Favorites1,
                         form.Favorites1->actionGeometry(form.Favorites1->actions().at(0)).center()));
-        ClickAt(OnScreen(form.Favorites1, rock.center()));
+        ClickAt(OnScreen(*form.Favorites1, rock.center()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.TntLabel1->text() == "Rock & Roll"; }, kWait));
         WideList index;
         const QString old = QDir::currentPath();
@@ -137,9 +122,9 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
         EXPECT_EQ(index, WideList{kRockLine});
 
         // K in the hot-key field
-        ClickAt(Centre(form.HotKey1));
+        ClickAt(CentreOnScreen(*form.HotKey1));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.HotKey1->hasFocus(); }, kWait));
-        Xdotool({"key", "--clearmodifiers", "k"});
+        EXPECT_TRUE(test_support::PressKeys("k"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.HotKey1->text() == "Shift+Ctrl+K"; }, kWait));
 
         // the picture, for review, once the X server shows the new text
@@ -151,7 +136,7 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
             ->grabWindow(0, r.x() - 20, r.y() - 20, r.width() + 40, r.height() + 40)
             .save(QDir(LUMARO_SCREENSHOT_DIR).filePath("settings_dialog.png"));
 
-        ClickAt(Centre(form.Label6));
+        ClickAt(CentreOnScreen(*form.Label6));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, kWait));
         finished = true;
     };
@@ -164,7 +149,7 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
     });
     poll.start(20);
 
-    ClickAt(Centre(main.Label19)); // "Settings"
+    ClickAt(CentreOnScreen(*main.Label19)); // "Settings"
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished || (!steps && !form.isVisible()); }, 60000));
     EXPECT_TRUE(finished);
     EXPECT_EQ(Bytes("hotkey.dat"), "Shift+Ctrl+K\r\n");
