@@ -190,9 +190,11 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
-    // centred on the main window; halves truncated toward zero
+    // centred on the main window; halves truncated toward zero. The main
+    // window is frameless, so its geometry is its outer edge (Qt's frame
+    // geometry can read 1 x 1 when the window manager framed it late).
     if (QWidget* main = parentWidget()) {
-        const QRect m = main->window()->frameGeometry();
+        const QRect m = main->window()->geometry();
         move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
     }
     RefreshOptionColours();
@@ -249,7 +251,8 @@ void TForm2::Label6Click() {
     // registering releases the combination held first
     session_.RegisterHotKey(options_.HotKey);
     try {
-        WriteFileAtomically("hotkey.dat", HotKeyText(options_.HotKey) + "\r\n");
+        WriteFileAtomically(QDir(session_.ProgramDir()).filePath(QStringLiteral("hotkey.dat")).toStdString(),
+                            HotKeyText(options_.HotKey) + "\r\n");
     } catch (const ListFileError&) {
     }
 }
