@@ -46,6 +46,14 @@ QPalette BoxPalette(QPalette pal) {
     return pal;
 }
 
+// A box with the focus is a step lighter, as it shows no cursor.
+QPalette FocusedBoxPalette(QPalette pal) {
+    pal = BoxPalette(pal);
+    pal.setColor(QPalette::Base, kOptionOff);
+    pal.setColor(QPalette::Window, kOptionOff);
+    return pal;
+}
+
 } // namespace
 
 TSettingsBackground::TSettingsBackground(QWidget* parent) : QWidget(parent) {
@@ -256,9 +264,7 @@ void TTimeoutBox::wheelEvent(QWheelEvent* event) {
 void TTimeoutBox::focusInEvent(QFocusEvent* event) {
     QSpinBox::focusInEvent(event);
     Deselect();
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, kOptionOff);
-    setPalette(pal);
+    setPalette(FocusedBoxPalette(palette()));
 }
 
 void TTimeoutBox::focusOutEvent(QFocusEvent* event) {
@@ -310,9 +316,7 @@ void THotKeyField::keyReleaseEvent(QKeyEvent* event) {
 
 void THotKeyField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, kOptionOff);
-    setPalette(pal);
+    setPalette(FocusedBoxPalette(palette()));
 }
 
 void THotKeyField::focusOutEvent(QFocusEvent* event) {
