@@ -63,7 +63,7 @@ void TForm2::MakeControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, kSettingsWidth, kSettingsHeight);
 
-    auto row = [](const char* name) { return *SettingsRow(name); };
+    auto row = [](const char* name) -> const TSettingsRow& { return *SettingsRow(name); };
     auto caption = [this, &row](const char* name, bool bold = false) {
         const TSettingsRow& r = row(name);
         auto* label = new SkinLabel(r.Caption, this, r.Kind == TSettingsKind::Title ? 12 : 11, bold);
