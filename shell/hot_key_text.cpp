@@ -139,6 +139,28 @@ THotKey ParseHotKeyText(std::string_view text) {
     return THotKey{};
 }
 
+namespace {
+
+// With Shift held, Qt names the character the key types ("!" for Shift+1,
+// Backtab for Shift+Tab); the keys that type them on the usual layout.
+int UnshiftedVirtualKey(int qtKey) {
+    static constexpr std::pair<int, int> shifted[] = {
+        {Qt::Key_Exclam, 0x31},     {Qt::Key_At, 0x32},         {Qt::Key_NumberSign, 0x33},
+        {Qt::Key_Dollar, 0x34},     {Qt::Key_Percent, 0x35},    {Qt::Key_AsciiCircum, 0x36},
+        {Qt::Key_Ampersand, 0x37},  {Qt::Key_Asterisk, 0x38},   {Qt::Key_ParenLeft, 0x39},
+        {Qt::Key_ParenRight, 0x30}, {Qt::Key_Underscore, 0xBD}, {Qt::Key_Plus, 0xBB},
+        {Qt::Key_BraceLeft, 0xDB},  {Qt::Key_BraceRight, 0xDD}, {Qt::Key_Bar, 0xDC},
+        {Qt::Key_Colon, 0xBA},      {Qt::Key_QuoteDbl, 0xDE},   {Qt::Key_Less, 0xBC},
+        {Qt::Key_Greater, 0xBE},    {Qt::Key_Question, 0xBF},   {Qt::Key_AsciiTilde, 0xC0},
+        {Qt::Key_Backtab, 0x09},
+    };
+    for (auto [key, virtualKey] : shifted)
+        if (key == qtKey) return virtualKey;
+    return 0;
+}
+
+} // namespace
+
 int VirtualKeyFromQt(int qtKey, bool keypad) {
     if (qtKey == Qt::Key_Enter) return 0x0D;
     const KeyRow* plain = nullptr;
@@ -148,7 +170,8 @@ int VirtualKeyFromQt(int qtKey, bool keypad) {
         if (!row.Keypad && !plain) plain = &row;
     }
     // the numeric pad without NumLock sends the arrows, Home, End and the like
-    return keypad && plain ? plain->VirtualKey : 0;
+    if (keypad) return plain ? plain->VirtualKey : 0;
+    return UnshiftedVirtualKey(qtKey);
 }
 
 THotKey RecordedHotKey(int virtualKey, Qt::KeyboardModifiers modifiers) {

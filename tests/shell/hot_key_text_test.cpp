@@ -86,10 +86,26 @@ TEST(HotKeyText, QtKeysMapToTheirCodes) {
         bool keypad;
         int virtualKey;
     } cases[] = {
-        {Qt::Key_K, false, kKeyK},    {Qt::Key_F12, false, kKeyF12}, {Qt::Key_5, false, 0x35},
-        {Qt::Key_5, true, 0x65},      {Qt::Key_Home, true, 0x24},    {Qt::Key_Plus, true, 0x6B},
-        {Qt::Key_Minus, false, 0xBD}, {Qt::Key_Enter, true, 0x0D},   {Qt::Key_Return, false, 0x0D},
-        {Qt::Key_Plus, false, 0},     {Qt::Key_Shift, false, 0},     {Qt::Key_Control, false, 0},
+        {Qt::Key_K, false, kKeyK},
+        {Qt::Key_F12, false, kKeyF12},
+        {Qt::Key_5, false, 0x35},
+        {Qt::Key_5, true, 0x65},
+        {Qt::Key_Home, true, 0x24},
+        {Qt::Key_Plus, true, 0x6B},
+        {Qt::Key_Minus, false, 0xBD},
+        {Qt::Key_Enter, true, 0x0D},
+        {Qt::Key_Return, false, 0x0D},
+        {Qt::Key_Shift, false, 0},
+        {Qt::Key_Control, false, 0},
+        {Qt::Key_VolumeUp, false, 0},
+        // with Shift held Qt names the character typed: the key that types it
+        {Qt::Key_Exclam, false, 0x31},
+        {Qt::Key_ParenRight, false, 0x30},
+        {Qt::Key_Plus, false, 0xBB},
+        {Qt::Key_Underscore, false, 0xBD},
+        {Qt::Key_Question, false, 0xBF},
+        {Qt::Key_Backtab, false, 0x09},
+        {Qt::Key_Asterisk, false, 0x38},
     };
     for (const Case& c : cases)
         EXPECT_EQ(VirtualKeyFromQt(c.qtKey, c.keypad), c.virtualKey) << std::hex << c.qtKey;
