@@ -293,6 +293,15 @@ void OpenStream(const std::shared_ptr<TPlaybackShared>& shared, const std::strin
                     if (c.State().Generation == generation) c.ApplyEffectChainFor(h);
                 },
                 true);
+            // Checked under the lock that stamps requests: a request superseded
+            // while the effects went on must not sound even for one block,
+            // since its stream may lack them (full volume while muted).
+            std::unique_lock lock(state.Lock);
+            if (state.Generation != generation) {
+                lock.unlock();
+                library.BASS_StreamFree(h);
+                return;
+            }
             library.BASS_ChannelPlay(h, kFalse);
         }
     }
