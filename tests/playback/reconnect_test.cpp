@@ -373,6 +373,32 @@ TEST_F(Reconnect, TheUserEndsTheWaitAndNothingReconnectsAfterwards) {
     }
 }
 
+// A reconnect is an attempt of its request like any other: once another
+// station is chosen, its stream is released unheard whenever it opens.
+TEST_F(Reconnect, AReconnectSupersededWhileItConnectsNeverSounds) {
+    fake_.SetScript("http://a/1", Streams());
+    fake_.SetScript("http://other", Streams());
+    PlayOnAir(kOneUrl, "http://a/1");
+    FakeAudioLibrary::Script slow = Streams();
+    slow.gate = "back";
+    fake_.SetScript("http://a/1", slow);
+    EndStream();
+    clock_.Advance(*clock_.Pending());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake_.OpenedUrls().size() == 2; }, 10000));
+    controller_->PlayStation(u"Other\tD\tS\tC\tL\thttp://other");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Audible("http://other"); }, 10000));
+    fake_.Release("back");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(WaitForConnectionWorkers(10s));
+    QCoreApplication::processEvents();
+    const engine::DWORD late = fake_.HandleFor("http://a/1");
+    EXPECT_TRUE(fake_.IsFreed(late));
+    EXPECT_FALSE(fake_.WasPlayed(late));
+    EXPECT_EQ(fake_.Audible(), std::vector<engine::DWORD>{fake_.HandleFor("http://other")});
+    EXPECT_FALSE(controller_->Reconnecting());
+    EXPECT_EQ(recent_.Entry(0), u"Other\tD\tS\tC\tL\thttp://other");
+}
+
 TEST_F(Reconnect, AMinuteOnTheAirStartsTheScheduleAfresh) {
     fake_.SetScript("http://a/1", Streams());
     PlayOnAir(kOneUrl, "http://a/1");
