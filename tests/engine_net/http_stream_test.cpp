@@ -344,7 +344,9 @@ TEST_F(HttpStreamTest, AnUntrustedCertificateIsToldApart) {
         if (!up) std::this_thread::sleep_for(10ms);
     }
     EXPECT_TRUE(up) << "openssl s_server did not start";
-    if (up) EXPECT_EQ(OpenError("https://" + accept + "/live", Options()), net_error::kCertificate);
+    if (up) {
+        EXPECT_EQ(OpenError("https://" + accept + "/live", Options()), net_error::kCertificate);
+    }
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
     lumaro::test_support::Capture("rm -rf " + d);
