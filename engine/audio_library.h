@@ -89,6 +89,7 @@ inline constexpr int BASS_ERROR_FORMAT = 6; // unsupported sample format
 inline constexpr int BASS_ERROR_POSITION = 7;
 inline constexpr int BASS_ERROR_INIT = 8; // BASS_Init has not been successfully called
 inline constexpr int BASS_ERROR_START = 9;
+inline constexpr int BASS_ERROR_SSL = 10;     // the server's TLS certificate was refused
 inline constexpr int BASS_ERROR_ALREADY = 14; // already initialised / already done
 inline constexpr int BASS_ERROR_NOTPAUSED = 16;
 inline constexpr int BASS_ERROR_NOCHAN = 18;   // no free channel
@@ -177,7 +178,8 @@ public:
     // Blocks until the stream is open (decoder ready, not playing) or has failed,
     // at most the net time-out. url: http(s) URL, playlist URL, or .m3u8 HLS.
     // Errors: NONET 32 (no connection / HTTP error reply), TIMEOUT 40, FILEFORM 41
-    // (no decodable audio), CODEC 44, FILEOPEN 2 (empty or malformed URL), INIT 8.
+    // (no decodable audio), CODEC 44, FILEOPEN 2 (empty or malformed URL), INIT 8,
+    // SSL 10 (the server's certificate was refused).
     virtual HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC* proc,
                                          void* user) = 0;
     // Silences the stream at once and releases it; its threads end by themselves.

@@ -294,6 +294,15 @@ void OpenStream(const std::shared_ptr<TPlaybackShared>& shared, const std::strin
                     if (c.State().Generation == generation) c.ApplyEffectChainFor(h);
                 },
                 true);
+            // Checked under the lock that stamps requests: a request superseded
+            // while the effects went on must not sound even for one block,
+            // since its stream may lack them (full volume while muted).
+            std::unique_lock lock(state.Lock);
+            if (state.Generation != generation) {
+                lock.unlock();
+                library.BASS_StreamFree(h);
+                return;
+            }
             library.BASS_ChannelPlay(h, kFalse);
         }
     }
@@ -336,7 +345,7 @@ bool WaitForConnectionWorkers(std::chrono::milliseconds timeout) {
 TPlaybackController::TPlaybackController(AudioLibrary& library, TPlaybackPorts ports, TRecentList& recent,
                                          std::shared_ptr<TPlayerState> state)
     : shared_(std::make_shared<TPlaybackShared>(library, std::move(state))), ports_(ports), recent_(recent),
-      mailbox_(std::make_unique<QObject>()) {
+      mailbox_(std::make_unique<QObject>()), ownClock_(MakeSystemReconnectClock()), clock_(ownClock_.get()) {
     {
         std::lock_guard lock(gRegistryLock);
         shared_->CallbackId = gNextCallbackId++;
@@ -363,6 +372,8 @@ void TPlaybackController::Shutdown() {
         shared_->Controller = nullptr;
     }
     BumpGeneration(); // every running worker is now stale
+    CancelReconnect();
+    onAir_ = false;
     // Deleting the receiver discards its pending calls, which wakes their senders.
     mailbox_.reset();
 }
@@ -406,6 +417,9 @@ void TPlaybackController::SetStationLine(const std::u16string& line) {
         state.StationLine = line;
     }
     BumpGeneration();
+    // Another station: what plays now is no longer this request's to mend.
+    CancelReconnect();
+    onAir_ = false;
 }
 
 void TPlaybackController::ChooseStation(const std::u16string& line) {
@@ -448,6 +462,8 @@ void TPlaybackController::FreeAllStreams() {
 void TPlaybackController::StartConnectionWorker() {
     TPlayerState& state = Mutable();
     if (ports_.Recording.RecordingRuns() && !ports_.Recording.AskStopRecording()) return;
+    CancelReconnect();
+    onAir_ = false;
     FreeAllStreams();
     state.UrlMenuBusy = true;
     ports_.View.SetLevelMeter(0);
@@ -458,16 +474,23 @@ void TPlaybackController::StartConnectionWorker() {
     const int marked = state.UrlMenu.MarkedUrl();
     std::string url =
         marked >= 0 ? state.UrlMenu.Entries[static_cast<size_t>(marked)].Caption : std::string();
-    BumpGeneration();
-    const std::uint32_t generation = state.Generation;
-    lastStartedGeneration_ = generation;
-    state.Connecting = true; // from now on, so Play/Stop is ignored until the attempt ends
     // Saved on the list-file thread: a flush to disk can take a fifth of a
     // second on a busy machine, too long for the window to wait. A list that
     // cannot be written stays changed in memory and is written at its next
     // change; playing goes on.
     if (recent_.EnterRecent(state.StationLine)) recent_.SaveLater();
     ports_.Recent.RecentChanged();
+    LaunchWorker(std::move(url));
+}
+
+void TPlaybackController::LaunchWorker(std::string url) {
+    TPlayerState& state = Mutable();
+    BumpGeneration();
+    const std::uint32_t generation = state.Generation;
+    lastStartedGeneration_ = generation;
+    lastError_ = 0;
+    lastReplyLine_.clear();
+    state.Connecting = true; // from now on, so Play/Stop is ignored until the attempt ends
     const int timeout = timeoutSeconds_ < 3 ? 3 : (timeoutSeconds_ > 30 ? 30 : timeoutSeconds_);
     WorkerLaunching();
     try {
@@ -484,9 +507,34 @@ void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
     TPlayerState& state = Mutable();
     if (generation == lastStartedGeneration_) state.UrlMenuBusy = false;
     if (generation != state.Generation) return; // superseded: triggers nothing
-    if (state.AutoRetry &&
-        shared_->Library.BASS_ChannelIsActive(state.Stream.load()) == BASS_ACTIVE_STOPPED &&
-        state.AttemptNumber < 12) {
+    const bool active = shared_->Library.BASS_ChannelIsActive(state.Stream.load()) != BASS_ACTIVE_STOPPED;
+    if (active) {
+        // On the air: from now on a drop is watched for.
+        onAir_ = true;
+        onAirSince_ = clock_->Now();
+        stallSince_.reset();
+        if (reconnecting_) {
+            reconnecting_ = false;
+            urlsRuledOut_.clear();
+            if (ports_.Recording.RecordingRuns()) ports_.Recording.ContinueRecording();
+        }
+        return;
+    }
+    if (reconnecting_) {
+        if (IsPermanentFailure(lastError_, lastReplyLine_)) {
+            const int marked = state.UrlMenu.MarkedUrl();
+            urlsRuledOut_.insert(marked);
+            if (urlsRuledOut_.size() >= state.UrlMenu.UrlEntryCount() || !state.AutoRetry) {
+                GiveUpReconnect();
+                return;
+            }
+            StartReconnectAttempt(); // the next URL at once: waiting will not mend this one
+            return;
+        }
+        ScheduleReconnect();
+        return;
+    }
+    if (state.AutoRetry && state.AttemptNumber < 12) {
         ++state.AttemptNumber;
         BuildUrlMenu();
         StartConnectionWorker();
@@ -511,6 +559,11 @@ void TPlaybackController::suiImageButton8Click() {
         ports_.Recording.StopRecording();
         BumpGeneration(); // a retry decision still on its way must not restart the station
         shared_->Library.BASS_StreamFree(state.Stream.load());
+        onAir_ = false;
+        if (reconnecting_) {
+            CancelReconnect();
+            SetStatus(u"not playing"); // the countdown would say that something is still coming
+        }
     } else {
         BuildUrlMenu();
         StartConnectionWorker();
@@ -523,17 +576,13 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
     switch (message.Code) {
     case kStatusConnecting:
         SetStatus(u"connecting...");
-        SetTitle(u"");
+        if (!reconnecting_) SetTitle(u""); // a reconnect keeps the last title until a new one comes
         ports_.View.SetBitrateText(u"");
         break;
     case kStatusFailed:
-        if (state.AttemptNumber > 5 || !state.AutoRetry) {
-            state.PlayActive = false;
-            ports_.View.SetPlayPicture(false);
-            SetStatus(u"not playing");
-            const int code = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
-            SetTitle(WideFromAnsi(AudioErrorText(code)));
-        }
+        lastError_ = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
+        // A reconnect's failures show only when it gives up.
+        if (!reconnecting_ && (state.AttemptNumber > 5 || !state.AutoRetry)) ShowFailure(lastError_);
         break;
     case kStatusBuffering:
         SetStatus(u"buffering... " + WideFromAnsi(std::to_string(message.Value)) + u"%");
@@ -541,8 +590,10 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
     case kStatusName:
         SetStatus(WideFromStreamText(message.Text)); // UTF-8, or whatever the server sends
         break;
-    case kStatusBitrate:
     case kStatusServerReply:
+        if (ReplyStatusCode(message.Text) != 0) lastReplyLine_ = message.Text;
+        [[fallthrough]];
+    case kStatusBitrate:
         ports_.View.SetBitrateText(WideFromAnsi(message.Text));
         break;
     case kStatusTitle:
@@ -565,7 +616,8 @@ void TPlaybackController::Timer1Timer() {
         recordingTicks_ = 0;
     }
     AudioLibrary& library = shared_->Library;
-    if (library.BASS_ChannelIsActive(watched) == BASS_ACTIVE_STOPPED) {
+    const DWORD activity = library.BASS_ChannelIsActive(watched);
+    if (WatchForDrop(activity) || activity == BASS_ACTIVE_STOPPED) {
         ports_.View.SetLevelMeter(0);
         return;
     }
@@ -611,6 +663,135 @@ void TPlaybackController::UrlMenuItemClick(size_t index) {
         menu.Entries[i].Marked = i == index;
     ports_.View.ShowUrlMenu(menu);
     StartConnectionWorker();
+}
+
+// ---- Staying on the air (window thread) ----
+
+void TPlaybackController::UseReconnectClock(TReconnectClock& clock) {
+    clock_->Disarm();
+    clock_ = &clock;
+    ownClock_.reset();
+}
+
+void TPlaybackController::ShowFailure(int code) {
+    TPlayerState& state = Mutable();
+    state.PlayActive = false;
+    ports_.View.SetPlayPicture(false);
+    SetStatus(u"not playing");
+    SetTitle(WideFromAnsi(AudioErrorText(code)));
+}
+
+bool TPlaybackController::WatchForDrop(DWORD activity) {
+    if (reconnectDue_) {
+        ShowCountdown();
+        return false;
+    }
+    if (!onAir_ || State().Connecting) return false;
+    const TReconnectTime now = clock_->Now();
+    if (activity == BASS_ACTIVE_STOPPED) { // ended by itself: closed, read error, end of data
+        Dropped();
+        return true;
+    }
+    if (activity == BASS_ACTIVE_STALLED) {
+        if (!stallSince_) stallSince_ = now;
+        if (now - *stallSince_ < kStallLimit) return false;
+        Dropped();
+        return true;
+    }
+    if (stallSince_) {
+        stallSince_.reset();
+        onAirSince_ = now; // "in one go" starts again after a stall
+    }
+    if (schedule_.Running() && now - onAirSince_ >= TReconnectSchedule::kSteadyPlay) schedule_.Reset();
+    return false;
+}
+
+void TPlaybackController::Dropped() {
+    onAir_ = false;
+    stallSince_.reset();
+    reconnecting_ = true;
+    reconnectAttempts_ = 0;
+    urlsRuledOut_.clear();
+    // Silence what is left of it (a stalled stream could resume mid-wait) and
+    // end its encoder; the recorder's switch stays on for the next stream.
+    shared_->Library.BASS_StreamFree(State().Stream.load());
+    schedule_.Dropped(clock_->Now());
+    ScheduleReconnect();
+}
+
+void TPlaybackController::ScheduleReconnect() {
+    const std::optional<std::chrono::milliseconds> delay = schedule_.NextDelay(clock_->Now());
+    if (!delay) {
+        GiveUpReconnect();
+        return;
+    }
+    reconnectDue_ = clock_->Now() + *delay;
+    clock_->Arm(*delay, [this] { StartReconnectAttempt(); });
+    ShowCountdown();
+}
+
+void TPlaybackController::ShowCountdown() {
+    // Whole seconds, never 0 while it still waits.
+    const auto left = std::chrono::round<std::chrono::seconds>(*reconnectDue_ - clock_->Now()).count();
+    const std::u16string text =
+        u"reconnecting... " + WideFromAnsi(std::to_string(left < 1 ? 1 : left)) + u" s";
+    if (text != State().StatusText) SetStatus(text);
+}
+
+void TPlaybackController::ReconnectNow() {
+    if (!reconnectDue_) return;
+    clock_->Disarm();
+    StartReconnectAttempt();
+}
+
+void TPlaybackController::StartReconnectAttempt() {
+    TPlayerState& state = Mutable();
+    reconnectDue_.reset();
+    // The URL that dropped first, then the station's other URLs in turn
+    // (only the chosen one when the user picked it or there is no other).
+    const int count = static_cast<int>(state.UrlMenu.UrlEntryCount());
+    int marked = state.UrlMenu.MarkedUrl();
+    if (state.AutoRetry && count > 1 && marked >= 0) {
+        int next = marked;
+        const bool stay = reconnectAttempts_ == 0 && !urlsRuledOut_.count(marked);
+        for (int i = 0; i < count && !stay; ++i) {
+            next = (next + 1) % count;
+            if (!urlsRuledOut_.count(next)) break;
+        }
+        if (next != marked) {
+            // AttemptNumber follows the mark, so Stop and Play come back to this URL.
+            for (int attempt = 0; attempt + 5 < static_cast<int>(state.StationFields.size()); ++attempt) {
+                if (lumaro::BuildUrlMenu(state.StationLine, attempt, false, {}).MarkedUrl() == next) {
+                    state.AttemptNumber = attempt;
+                    break;
+                }
+            }
+            BuildUrlMenu();
+            marked = state.UrlMenu.MarkedUrl();
+        }
+    }
+    ++reconnectAttempts_;
+    // A new attempt of the same request: no question, no Recent, the
+    // recording's switch stays on.
+    FreeAllStreams();
+    state.UrlMenuBusy = true;
+    ports_.View.SetLevelMeter(0);
+    state.StationFields = SplitStationLine(state.StationLine);
+    LaunchWorker(marked >= 0 ? state.UrlMenu.Entries[static_cast<size_t>(marked)].Caption : std::string());
+}
+
+void TPlaybackController::CancelReconnect() {
+    if (reconnectDue_) clock_->Disarm();
+    reconnectDue_.reset();
+    reconnecting_ = false;
+    urlsRuledOut_.clear();
+    schedule_.Reset();
+}
+
+void TPlaybackController::GiveUpReconnect() {
+    CancelReconnect();
+    ports_.Recording.StopRecording();
+    ShowFailure(lastError_ != BASS_OK ? lastError_ : BASS_ERROR_UNKNOWN);
 }
 
 } // namespace lumaro

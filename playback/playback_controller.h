@@ -9,10 +9,13 @@
 #include "playback/audio_engine_setup.h"
 #include "playback/playback_ports.h"
 #include "playback/player_state.h"
+#include "playback/reconnect_schedule.h"
 #include "playback/stream_metadata.h"
 
 #include <chrono>
 #include <memory>
+#include <optional>
+#include <set>
 
 class QObject;
 
@@ -92,11 +95,38 @@ public:
     // The worker's hand-over of a new stream to the effect chain, before it plays.
     void ApplyEffectChainFor(engine::HSTREAM stream) { ports_.NewStreams.AdoptStream(stream); }
 
+    // Staying on the air. A stream that played and then ends by itself, or
+    // stalls for kStallLimit, while the user did not stop it, is a drop: the
+    // controller reconnects on its own (same URL first, then the station's
+    // other URLs in turn) on the back-off of TReconnectSchedule.
+    static constexpr std::chrono::seconds kStallLimit{10};
+    // The clock of drops and reconnect waits (the system's until then); clock
+    // outlives the controller.
+    void UseReconnectClock(TReconnectClock& clock);
+    // The network is reachable again or the machine has woken: a waiting
+    // reconnect runs now. Nothing otherwise.
+    void ReconnectNow();
+    // Between a drop and the stream's return (or the end of trying).
+    bool Reconnecting() const { return reconnecting_; }
+    // A reconnect waits for its next attempt.
+    bool ReconnectWaiting() const { return reconnectDue_.has_value(); }
+
 private:
     TPlayerState& Mutable();
     void SetStatus(const std::u16string& text);
     void SetTitle(const std::u16string& text);
     void BumpGeneration();
+    // Starts the worker of one attempt on url, stamped with a new generation.
+    void LaunchWorker(std::string url);
+    void ShowFailure(int code);
+    // Timer1's look at the current stream; true when it has just dropped.
+    bool WatchForDrop(engine::DWORD activity);
+    void Dropped();
+    void ScheduleReconnect();
+    void StartReconnectAttempt();
+    void CancelReconnect();
+    void GiveUpReconnect();
+    void ShowCountdown();
 
     std::shared_ptr<detail::TPlaybackShared> shared_;
     TPlaybackPorts ports_;
@@ -106,6 +136,20 @@ private:
     std::uint32_t lastStartedGeneration_ = 0;
     int timeoutSeconds_ = 5;
     bool autoPlay_ = false;
+
+    // Drop watch and reconnects; window thread.
+    std::unique_ptr<TReconnectClock> ownClock_;
+    TReconnectClock* clock_ = nullptr;
+    TReconnectSchedule schedule_;
+    bool onAir_ = false;          // the current request's stream has played; a drop is watched for
+    TReconnectTime onAirSince_{}; // since when it plays without a stall
+    std::optional<TReconnectTime> stallSince_; // start of the present stall
+    bool reconnecting_ = false;
+    std::optional<TReconnectTime> reconnectDue_; // the waiting attempt's time
+    int reconnectAttempts_ = 0;                  // attempts since the drop
+    std::set<int> urlsRuledOut_;                 // URL entries that answered a permanent failure
+    int lastError_ = 0;                          // of the current generation's failed attempt
+    std::string lastReplyLine_;                  // the current attempt's last reply status line
 };
 
 // Connection workers alive in the process, and a wait for them to end (for an

@@ -45,6 +45,9 @@ public:
     virtual bool AskStopRecording() = 0;
     // One blink of the "recording" label: the status timer's every sixth tick.
     virtual void ToggleRecordingLabel() = 0;
+    // A reconnect has put a new current stream in place of the one that was
+    // recorded when it dropped: record on from it.
+    virtual void ContinueRecording() = 0;
 };
 
 // Takes each newly opened stream before it plays: the effect settings go on it.

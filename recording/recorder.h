@@ -56,6 +56,11 @@ public:
     // Ends the encoder's input (the program finishes the file by itself),
     // turns the switch off and hides the label. Harmless when idle.
     void StopRecording() override;
+    // After a reconnect: the engine cannot carry an encoder over to another
+    // stream, so the recording goes on into the station's next numbered file.
+    void ContinueRecording() override {
+        if (state_ == 1) StartRecording();
+    }
 
     // Recording state of the Rec switch: 0 idle, 1 recording.
     int State() const { return state_; }

@@ -50,6 +50,7 @@ TAppSession::TAppSession(const QString& programDir, const QString& firstArgument
                                             programDir_.toStdString(), RecordingsFolderOf(programDir_));
     player_ = std::make_unique<TPlaybackController>(
         *engine_, TPlaybackPorts{form1_->Display(), *recorder_, *chain_, form1_->Browser()}, recent_, state_);
+    wakeWatch_ = std::make_unique<TWakeWatch>([this] { player_->ReconnectNow(); });
     form1_->FormCreate();
     form2_ = std::make_unique<TForm2>(*this, form1_.get());
     form3_ = std::make_unique<TForm3>(catalogue_.Count(), form1_.get());

@@ -11,6 +11,7 @@
 #include "effects/effect_chain.h"
 #include "engine/audio_library.h"
 #include "playback/playback_controller.h"
+#include "playback/wake_watch.h"
 #include "recording/recorder.h"
 #include "shell/global_hot_key.h"
 #include "shell/settings_store.h"
@@ -94,6 +95,7 @@ private:
     std::unique_ptr<TEffectChain> chain_;
     std::unique_ptr<TRecorder> recorder_;
     std::unique_ptr<TPlaybackController> player_;
+    std::unique_ptr<TWakeWatch> wakeWatch_; // network back or resume: a waiting reconnect runs now
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;

@@ -67,6 +67,8 @@ int ErrorFromCurl(CURLcode rc) {
         return net_error::kTimeout;
     case CURLE_OUT_OF_MEMORY:
         return net_error::kMemory;
+    case CURLE_PEER_FAILED_VERIFICATION: // waiting will not change it: told apart for reconnects
+        return net_error::kCertificate;
     default:
         return net_error::kCannotOpen;
     }

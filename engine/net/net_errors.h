@@ -7,7 +7,8 @@ namespace lumaro::engine::net_error {
 
 inline constexpr int kOk = 0;
 inline constexpr int kMemory = 1;
-inline constexpr int kCannotOpen = 2; // bad URL, HTTP error status, broken reply, redirect loop
+inline constexpr int kCannotOpen = 2;   // bad URL, HTTP error status, broken reply, redirect loop
+inline constexpr int kCertificate = 10; // the server's TLS certificate was refused
 inline constexpr int kIllegalParam = 20;
 inline constexpr int kNoConnection = 32;      // host not found, connection refused
 inline constexpr int kTimeout = 40;           // no complete reply within the time-out

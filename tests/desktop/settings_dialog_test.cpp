@@ -74,9 +74,9 @@ TEST_F(SettingsDesktop, UsedWithPointerAndKeyboard) {
     TAppSession session(dir_.path(), QString());
     TForm1& main = session.MainWindow();
     TForm2& form = session.Settings();
-    main.move(97, 61);
-    main.show();
+    main.show(); // centred at its first show
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    main.move(97, 61);
     ASSERT_TRUE(QTest::qWaitFor([&] { return main.geometry().topLeft() == QPoint(97, 61); }, kWait));
 
     // The dialog is modal: the steps run inside its event loop, started once

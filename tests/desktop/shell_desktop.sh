@@ -195,12 +195,20 @@ wait "$app" || status=$?
 [ "$(head -n1 "$work/settings.dat")" = $'56\r' ] || fail "the volume was not saved: $(head -n1 "$work/settings.dat" | od -c)"
 [ "$(sed -n 12p "$work/settings.dat")" = "$area_x"$'\r' ] || fail "the window's left edge was not saved"
 
-step "minimise-to-tray on: Minimize leaves only the tray icon"
+step "restarted with minimise-to-tray on and hotkey.dat: its key toggles, Minimize leaves only the tray icon"
 sed -i '7s/.*/1\r/' "$work/settings.dat"
+printf 'Shift+Ctrl+K\r\n' >"$work/hotkey.dat"
 start_tray
 start
 win=$(main_window_of "$app") || fail "no main window after the restart"
 wait_for viewable "$win" || fail "the main window is not shown after the restart"
+click_at "$win" 690 300
+wait_for test "$(xdotool getactivewindow 2>/dev/null)" = "$((win))" || fail "a click did not activate the window"
+xdotool key ctrl+shift+k
+wait_for withdrawn "$win" || fail "the hot key of hotkey.dat did not hide the window"
+xdotool key ctrl+shift+F12
+xdotool key ctrl+shift+k
+wait_for viewable "$win" || fail "the hot key of hotkey.dat did not show the window"
 [ "$(head -n1 "$work/settings.dat")" = $'56\r' ]
 click_at "$win" 839 19
 wait_for withdrawn "$win" || fail "Minimize with the option on did not hide the window"

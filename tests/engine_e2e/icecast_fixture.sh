@@ -3,6 +3,8 @@
 # ffmpeg from a generated tone, for the engine's end-to-end tests.
 #   icecast_fixture.sh start STATE_DIR   -> writes STATE_DIR/env (PORT, ADMIN_PW)
 #   icecast_fixture.sh stop STATE_DIR    -> stops every process it started
+#   icecast_fixture.sh restart STATE_DIR -> (after start, and stop or not) starts
+#                                           server and sources again on the same port
 set -uo pipefail
 cmd="$1"
 S="$2"
@@ -13,6 +15,8 @@ stop_all() {
         pid="$(cat "$f")"
         kill "$pid" 2>/dev/null
         rm -f "$f"
+        # Gone before anything starts again on its port (at most 5 s).
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     done
 }
 
@@ -22,11 +26,18 @@ if [ "$cmd" = stop ]; then
 fi
 
 stop_all
+if [ "$cmd" = restart ]; then
+    # The same configuration: port and passwords stay.
+    PORT="$(sed -n 's/^PORT=//p' "$S/env")"
+    ADMIN_PW="$(sed -n 's/^ADMIN_PW=//p' "$S/env")"
+    SRC_PW="$(cat "$S/source_pw")"
+else
 rm -rf "$S"
 mkdir -p "$S/log" "$S/pids"
 PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
 SRC_PW="src$RANDOM$RANDOM"
 ADMIN_PW="adm$RANDOM$RANDOM"
+echo "$SRC_PW" > "$S/source_pw"
 SHARE=/usr/share/icecast2
 SECURITY=""
 if [ "$(id -u)" = 0 ]; then
@@ -54,6 +65,7 @@ cat > "$S/icecast.xml" <<XML
   $SECURITY
 </icecast>
 XML
+fi
 icecast2 -c "$S/icecast.xml" > "$S/log/icecast.out" 2>&1 &
 echo $! > "$S/pids/icecast.pid"
 

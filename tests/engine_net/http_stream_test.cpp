@@ -5,16 +5,23 @@
 #include "engine/net/http_stream.h"
 #include "engine/net/net_errors.h"
 #include "tests/engine_net/test_server.h"
+#include "tests/support/capture.h"
 #include "tests/support/free_port.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <csignal>
 #include <future>
 #include <mutex>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 using namespace lumaro::engine;
 using namespace lumaro::testing;
@@ -304,6 +311,45 @@ TEST_F(HttpStreamTest, FailuresReportTheirCodeWithinTheTimeout) {
         const int timeout_ms = c.error == net_error::kTimeout ? 700 : 5000;
         EXPECT_EQ(OpenError(c.url, Options(timeout_ms)), c.error);
     }
+}
+
+// A server whose certificate nobody vouches for (openssl's own TLS server, on
+// loopback, self-signed): an error of its own, since waiting will not mend it.
+TEST_F(HttpStreamTest, AnUntrustedCertificateIsToldApart) {
+    char dir[] = "/tmp/lumaro-tls-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(dir));
+    const std::string d = dir, key = d + "/key.pem", cert = d + "/cert.pem";
+    ASSERT_EQ(
+        lumaro::test_support::Capture("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 1 "
+                                      "-keyout " +
+                                      key + " -out " + cert + " 2>/dev/null && echo made"),
+        "made\n")
+        << "openssl is needed (scripts/install-deps.sh)";
+    const int port = lumaro::test_support::FreeLoopbackPort();
+    const std::string accept = "127.0.0.1:" + std::to_string(port);
+    const char* argv[] = {"openssl", "s_server",   "-quiet", "-www",      "-accept", accept.c_str(),
+                          "-cert",   cert.c_str(), "-key",   key.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawnp(&pid, "openssl", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    // Listening once a connection is taken (each refused try answers at once).
+    bool up = false;
+    for (int i = 0; i < 1000 && !up; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<std::uint16_t>(port));
+        up = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        if (!up) std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(up) << "openssl s_server did not start";
+    if (up) {
+        EXPECT_EQ(OpenError("https://" + accept + "/live", Options()), net_error::kCertificate);
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    lumaro::test_support::Capture("rm -rf " + d);
 }
 
 TEST_F(HttpStreamTest, SlowStartWithinTheTimeoutOpens) {

@@ -98,13 +98,15 @@ bool TestConnection::Stopping() const {
     return stopping_->load();
 }
 
-TestServer::TestServer() {
+TestServer::TestServer(std::uint16_t port) {
     listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listen_fd_ < 0) throw std::runtime_error("socket");
+    const int on = 1; // a restarted server binds again despite the old connections' TIME_WAIT
+    ::setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
+    addr.sin_port = htons(port);
     socklen_t len = sizeof addr;
     if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
         ::listen(listen_fd_, 64) != 0 ||

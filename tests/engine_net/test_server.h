@@ -55,7 +55,9 @@ using TestHandler = std::function<void(TestConnection&)>;
 
 class TestServer {
 public:
-    TestServer();
+    // port 0: an ephemeral port; else that one, so that a test can stop a
+    // server and start it again where its listeners will look.
+    explicit TestServer(std::uint16_t port = 0);
     // Stops: wakes every handler (sends fail, sleeps end), joins every thread.
     ~TestServer();
     TestServer(const TestServer&) = delete;

@@ -199,6 +199,26 @@ TEST_F(PlaybackFlow, ANewRequestWhileConnectingReleasesTheOldStreamUnplayed) {
     }
 }
 
+// Another station chosen while the effects go on the new stream, the last
+// step before it plays: the stream must be released without sounding, since
+// it may lack the effects (a muted player would blare for a block).
+TEST_F(PlaybackFlow, AnAttemptSupersededAsItsEffectsGoOnNeverSounds) {
+    fake_.SetScript("http://a/1", Opens());
+    view_.onApplyEffects = [&](engine::HSTREAM) {
+        view_.onApplyEffects = nullptr;
+        controller_->ChooseStation(u"Other\tD\tS\tC\tL\thttp://other");
+    };
+    controller_->PlayStation(kTwoUrls);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(WaitForConnectionWorkers(10s));
+    const engine::DWORD h = fake_.HandleFor("http://a/1");
+    ASSERT_NE(h, 0u);
+    EXPECT_FALSE(fake_.WasPlayed(h));
+    EXPECT_TRUE(fake_.IsFreed(h));
+    EXPECT_TRUE(fake_.Audible().empty());
+    EXPECT_TRUE(Opened().empty());
+}
+
 TEST_F(PlaybackFlow, PlayStopInEachState) {
     // No station chosen: the message, nothing else.
     controller_->suiImageButton8Click();

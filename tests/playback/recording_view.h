@@ -22,6 +22,9 @@ public:
     int menuShown = 0, popups = 0;
     bool recording = false;
     int stopRecordingCalls = 0, labelToggles = 0;
+    // The stream each ContinueRecording found current (recordedStream tells it).
+    std::vector<engine::HSTREAM> continuedOn;
+    std::function<engine::HSTREAM()> recordedStream;
     bool answerYes = true;
     int questions = 0;
     std::vector<std::u16string> messages;
@@ -58,6 +61,7 @@ public:
         recording = false;
     }
     void ToggleRecordingLabel() override { ++labelToggles; }
+    void ContinueRecording() override { continuedOn.push_back(recordedStream ? recordedStream() : 0); }
     bool AskStopRecording() override {
         ++questions;
         return answerYes;

@@ -300,6 +300,34 @@ TEST_F(RecorderWithController, StopAndANewStationAskFirstAndNoKeepsRecording) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return fake_.HandleFor("http://b/1") != 0; }, 10000));
 }
 
+// The engine cannot move an encoder to another stream: after a drop and a
+// reconnect the recording goes on into the station's next numbered file.
+TEST_F(RecorderWithController, ARecordingGoesOnAfterAReconnectIntoTheNextFile) {
+    const HSTREAM h = PlayAndRecord(u"A\tD\tS\tC\tL\thttp://a/1", "http://a/1");
+    EXPECT_EQ(rec_->LastFileName(), "recording_1.mp3");
+    Touch(recordings_ / "A" / "recording_1.mp3"); // what lame has written by now
+
+    fake_.SetActive(h, BASS_ACTIVE_STOPPED); // the server closed the stream
+    controller_->Timer1Timer();
+    ASSERT_TRUE(controller_->ReconnectWaiting());
+    EXPECT_EQ(rec_->State(), 1) << "the switch stays on through the wait";
+    controller_->ReconnectNow();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const DWORD now = fake_.HandleFor("http://a/1");
+            return now != h && fake_.WasPlayed(now) && RunningConnectionWorkers() == 0 &&
+                   !controller_->State().UrlMenuBusy;
+        },
+        10000));
+    const HSTREAM again = fake_.HandleFor("http://a/1");
+    EXPECT_EQ(rec_->State(), 1);
+    EXPECT_TRUE(window_.recPicture);
+    EXPECT_EQ(window_.questions, 0);
+    EXPECT_EQ(fake_.Calls("BASS_Encode_Start").back().handle, again);
+    EXPECT_EQ(rec_->LastFileName(), "recording_2.mp3");
+    EXPECT_EQ(fake_.CallCount("BASS_Encode_Start"), 2u);
+}
+
 TEST_F(RecorderWithController, TheStatusTimerBlinksTheLabelEverySixTicks) {
     PlayAndRecord(u"A\tD\tS\tC\tL\thttp://a/1", "http://a/1");
     std::vector<bool> seen;

@@ -4,6 +4,7 @@
 // tray, the tray menu, the About window and moving the window by its
 // background.
 
+#include "shell/settings_controls.h"
 #include "shell/settings_options.h"
 #include "shell/unit3.h"
 #include "tests/window/window_fixture.h"
@@ -188,6 +189,19 @@ INSTANTIATE_TEST_SUITE_P(
             if (std::isalnum(static_cast<unsigned char>(ch))) name += ch;
         return name;
     });
+
+TEST_F(ShellWiring, WhatTheSettingsDialogChangesReachesSettingsDatAtClose) {
+    TForm2& settings = session_->Settings();
+    for (QWidget* option : {static_cast<QWidget*>(settings.Label1), static_cast<QWidget*>(settings.Label3)})
+        QTest::mousePress(option, Qt::RightButton); // any button flips it
+    settings.suiSpinEdit1->stepBy(3);
+    EXPECT_EQ(session_->Player().TimeoutSeconds(), 8) << "the worker reads it at its next attempt";
+    ASSERT_TRUE(form_->close());
+    const QList<QByteArray> lines = SavedLines();
+    ASSERT_EQ(lines.size(), 15);
+    EXPECT_EQ(lines.mid(6, 5), QList<QByteArray>({"1", "0", "1", "0", "0"})); // tray, autostart, auto play
+    EXPECT_EQ(lines[14], "8");
+}
 
 TEST_F(ShellWiring, F9AndNumericPadStarPressPlayStop) {
     for (auto [key, modifiers] :
