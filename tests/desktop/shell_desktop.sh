@@ -10,41 +10,13 @@ set -euo pipefail
 program=$1
 catalogue=$2
 
-work=$(mktemp -d /tmp/lumaro-shell-XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  pkill -f "$work/lumaro-radio" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+source "$(dirname "$0")/../support/desktop_session.sh"
 mkdir "$work/home"
 cp "$program" "$catalogue" "$work/"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS # the tray is trayer's XEmbed one
 
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do
-  [ "$(xprop -root _OB_THEME _NET_WORKAREA 2>/dev/null | grep -c '=')" = 2 ] && break
-  sleep 0.05
-done
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "--- $*"; }
-# waits up to 10 s for a command to succeed
-wait_for() {
-  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 hidden() { ! viewable "$1"; }
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
@@ -67,14 +39,6 @@ popups_of() {
     [ "$w" = "$2" ] || n=$((n + 1))
   done
   echo $n
-}
-# the outer top-left corner of a window, its frame included when it has one
-position() {
-  local info x y
-  info=$(xwininfo -id "$1")
-  x=$(sed -n 's/.*Absolute upper-left X: *\(-\?[0-9]*\).*/\1/p' <<<"$info")
-  y=$(sed -n 's/.*Absolute upper-left Y: *\(-\?[0-9]*\).*/\1/p' <<<"$info")
-  echo "$x,$y"
 }
 position_is() { [ "$(position "$1")" = "$2" ]; }
 click_at() { # window, x, y, button
