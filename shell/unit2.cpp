@@ -8,6 +8,7 @@
 #include "shell/settings_dialog_layout.h"
 #include "shell/start_station.h"
 #include "shell/unit1.h"
+#include "shell/window_mover.h"
 #include "ui/skin_label.h"
 #include "ui/skin_style.h"
 
@@ -195,13 +196,7 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
-    // centred on the main window; halves truncated toward zero. The main
-    // window is frameless, so its geometry is its outer edge (Qt's frame
-    // geometry can read 1 x 1 when the window manager framed it late).
-    if (QWidget* main = parentWidget()) {
-        const QRect m = main->window()->geometry();
-        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
-    }
+    CentreOverOwner(*this);
     RefreshOptionColours();
     const QString folder = QString::fromStdString(session_.Recorder().RecordingsFolder());
     TntLabel2->setText(folder);

@@ -1,6 +1,7 @@
 #include "shell/unit3.h"
 
 #include "shell/app_info.h"
+#include "shell/window_mover.h"
 #include "ui/app_icon.h"
 #include "ui/skin_background.h"
 #include "ui/skin_label.h"
@@ -66,11 +67,7 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::FormShow() {
-    // centred on the main window; halves rounded toward zero
-    if (QWidget* main = parentWidget()) {
-        const QRect m = main->window()->frameGeometry();
-        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
-    }
+    CentreOverOwner(*this);
 }
 
 void TForm3::keyPressEvent(QKeyEvent* event) {

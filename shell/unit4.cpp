@@ -168,11 +168,7 @@ void TForm4::showEvent(QShowEvent* event) {
 }
 
 void TForm4::FormShow() {
-    // centred on the main window; halves rounded toward zero
-    if (QWidget* main = parentWidget()) {
-        const QRect m = main->window()->frameGeometry();
-        move(m.left() + m.width() / 2 - width() / 2, m.top() + m.height() / 2 - height() / 2);
-    }
+    CentreOverOwner(*this);
 }
 
 } // namespace lumaro

@@ -24,6 +24,14 @@ QPoint SnapToEdges(const QRect& rect, const QRect& area, int distance) {
             snap(rect.y(), rect.height(), area.y(), area.height())};
 }
 
+void CentreOverOwner(QWidget& dialog) {
+    const QWidget* owner = dialog.parentWidget();
+    if (!owner) return;
+    const QRect m = owner->window()->geometry();
+    dialog.move(m.left() + m.width() / 2 - dialog.width() / 2,
+                m.top() + m.height() / 2 - dialog.height() / 2);
+}
+
 std::optional<QPoint> ActivationPosition(const ByteList& argumentParts, bool rememberPosition,
                                          std::optional<QPoint> remembered) {
     if (argumentParts.size() >= 4) {

@@ -23,6 +23,12 @@ inline constexpr int kSnapDistance = 10;
 // top one wins.
 QPoint SnapToEdges(const QRect& rect, const QRect& area, int distance = kSnapDistance);
 
+// Moves a dialog to the centre of the window it belongs to, halves truncated
+// toward zero; nothing without one. The main window is frameless, so its
+// geometry is its outer edge (Qt's frame geometry can read 1 x 1 when the
+// window manager framed it late).
+void CentreOverOwner(QWidget& dialog);
+
 // Where the main window goes when it becomes active: 30 pixels right of and
 // below the launching window when the station argument carried its position;
 // else the position read from settings.dat when remembering is on and one
