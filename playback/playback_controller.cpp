@@ -525,6 +525,12 @@ void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
             const int marked = state.UrlMenu.MarkedUrl();
             urlsRuledOut_.insert(marked);
             if (urlsRuledOut_.size() >= state.UrlMenu.UrlEntryCount() || !state.AutoRetry) {
+                if (MountMayReturn(lastReplyLine_, marked == droppedUrl_, clock_->Now() - droppedAt_)) {
+                    // nothing else left: wait for the mount that was on the air
+                    urlsRuledOut_.erase(marked);
+                    ScheduleReconnect();
+                    return;
+                }
                 GiveUpReconnect();
                 return;
             }
@@ -716,6 +722,8 @@ void TPlaybackController::Dropped() {
     // end its encoder; the recorder's switch stays on for the next stream.
     shared_->Library.BASS_StreamFree(State().Stream.load());
     schedule_.Dropped(clock_->Now());
+    droppedAt_ = clock_->Now();
+    droppedUrl_ = State().UrlMenu.MarkedUrl();
     ScheduleReconnect();
 }
 

@@ -148,6 +148,8 @@ private:
     std::optional<TReconnectTime> reconnectDue_; // the waiting attempt's time
     int reconnectAttempts_ = 0;                  // attempts since the drop
     std::set<int> urlsRuledOut_;                 // URL entries that answered a permanent failure
+    TReconnectTime droppedAt_{};                 // the last drop
+    int droppedUrl_ = -1;                        // the URL entry on the air then
     int lastError_ = 0;                          // of the current generation's failed attempt
     std::string lastReplyLine_;                  // the current attempt's last reply status line
 };

@@ -88,6 +88,12 @@ int ReplyStatusCode(std::string_view line) {
     return code;
 }
 
+bool MountMayReturn(std::string_view replyLine, bool urlWasOnAir,
+                    std::chrono::steady_clock::duration sinceDrop) {
+    const int status = ReplyStatusCode(replyLine);
+    return urlWasOnAir && (status == 404 || status == 410) && sinceDrop < kMountReturnGrace;
+}
+
 bool IsPermanentFailure(int errorCode, std::string_view replyLine) {
     if (errorCode == engine::BASS_ERROR_SSL) return true;
     switch (ReplyStatusCode(replyLine)) {

@@ -67,6 +67,15 @@ private:
 // (the engine's error code BASS_ERROR_SSL).
 bool IsPermanentFailure(int errorCode, std::string_view replyLine);
 
+// A server restarting (Icecast) answers 404 for a mount until its source is
+// back: on the URL that was on the air, 404 and 410 are waited for this long
+// after the drop before they count as permanent.
+inline constexpr std::chrono::seconds kMountReturnGrace{30};
+// Whether a permanent failure may still mend: a 404 or 410 from the URL that
+// was on the air, within kMountReturnGrace of the drop.
+bool MountMayReturn(std::string_view replyLine, bool urlWasOnAir,
+                    std::chrono::steady_clock::duration sinceDrop);
+
 // The status code of a reply's status line, 0 when it is none.
 int ReplyStatusCode(std::string_view line);
 

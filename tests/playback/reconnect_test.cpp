@@ -289,8 +289,11 @@ TEST_F(Reconnect, APermanentAnswerShowsAtOnceAndAnotherUrlIsTriedWithoutWaiting)
         bool permanent;
         std::u16string title;
     } cases[] = {
-        {"404", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.1 404 Not Found"}), true, u"Can't open the file"},
-        {"410", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.0 410 Gone"}), true, u"Can't open the file"},
+        // the mount that was on the air may come back (a restarting server)
+        {"404 right after the drop waits", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.1 404 Not Found"}),
+         false, u""},
+        {"410 right after the drop waits", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.0 410 Gone"}), false,
+         u""},
         {"401", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.1 401 Unauthorized"}), true,
          u"Can't open the file"},
         {"403", Fails(engine::BASS_ERROR_FILEOPEN, {"ICY 403 Forbidden"}), true, u"Can't open the file"},
@@ -333,6 +336,35 @@ TEST_F(Reconnect, APermanentAnswerShowsAtOnceAndAnotherUrlIsTriedWithoutWaiting)
     controller_->suiImageButton8Click();
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(Audible("http://b/2"));
+}
+
+// A restarting Icecast answers 404 for the mount until its source is back:
+// waited for half a minute after the drop, then it counts as permanent.
+TEST_F(Reconnect, A404OnTheMountThatWasOnTheAirIsWaitedForHalfAMinute) {
+    for (const bool comesBack : {true, false}) {
+        SCOPED_TRACE(comesBack ? "comes back" : "stays gone");
+        fake_.SetScript("http://a/1", Streams());
+        PlayOnAir(kOneUrl, "http://a/1");
+        fake_.SetScript("http://a/1", Fails(engine::BASS_ERROR_FILEOPEN, {"HTTP/1.1 404 Not Found"}));
+        EndStream();
+        const auto dropped = clock_.Now();
+        RunWaitingAttempt(); // 1 s
+        RunWaitingAttempt(); // 3 s
+        if (comesBack) {
+            fake_.SetScript("http://a/1", Streams());
+            RunWaitingAttempt(); // 7 s
+            EXPECT_TRUE(Audible("http://a/1"));
+            EXPECT_FALSE(controller_->Reconnecting());
+            controller_->suiImageButton8Click(); // stop, for the next case
+            continue;
+        }
+        while (controller_->Reconnecting())
+            RunWaitingAttempt();
+        EXPECT_GE(clock_.Now() - dropped, kMountReturnGrace);
+        EXPECT_LT(clock_.Now() - dropped, 2 * kMountReturnGrace + 10s); // one more wait at most
+        EXPECT_EQ(view_.status, u"not playing");
+        EXPECT_EQ(view_.title, u"Can't open the file");
+    }
 }
 
 TEST_F(Reconnect, TheUserEndsTheWaitAndNothingReconnectsAfterwards) {
