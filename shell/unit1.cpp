@@ -24,7 +24,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 namespace lumaro {
 
@@ -257,7 +256,6 @@ void TForm1::FormClose() {
 
 void TForm1::FormActivate() {
     restoring_ = false; // back in front: a minimise from here on is the user's
-    mover_.SetRememberedPosition(session_.SettingsStore().RememberedPosition());
     mover_.ApplyActivationPlacement(session_.Settings().Options().RememberPosition == 1);
 }
 
@@ -364,8 +362,8 @@ void TForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
     if (event->type() == QEvent::WindowStateChange) {
         if (restoring_ && isVisible()) {
-            if (std::exchange(restoring_, false) && isMinimized())
-                QTimer::singleShot(0, this, [this] { ShowMainWindow(); });
+            restoring_ = false;
+            if (isMinimized()) QTimer::singleShot(0, this, [this] { ShowMainWindow(); });
         } else if (isMinimized() && session_.TrayIcon().MinimizeToTray()) {
             QTimer::singleShot(0, this, [this] {
                 if (isMinimized()) HideToTray();

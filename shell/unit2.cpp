@@ -171,6 +171,7 @@ void TForm2::FormCreate() {
         ChooseStartStation(session_.FirstArgument().toStdString(), session_.Catalogue(), session_.Favorites(),
                            session_.Recent());
     form1.Mover().SetStartArgumentParts(start.ArgumentParts);
+    form1.Mover().SetRememberedPosition(session_.SettingsStore().RememberedPosition());
     if (!start.Completed) return;
     if (!start.StationLine.empty())
         TntLabel1->setText(QString::fromStdU16String(form1.Browser().PutStartStation(start.StationLine)[0]));

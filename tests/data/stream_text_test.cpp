@@ -1,29 +1,14 @@
 // Stream names and titles in the code pages servers really send.
 #include "data/stream_text.h"
 #include "test_util.h"
-
-#include <unicode/ucnv.h>
+#include "tests/support/code_page.h"
 
 using namespace lumaro;
 using lumaro::testing::Bytes;
 
 namespace {
 
-// text in the code page, through ICU's converter (the encoding direction
-// only; the detection under test is not involved)
-std::string Encode(const std::u16string& text, const char* codePage) {
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(codePage, &status);
-    EXPECT_TRUE(U_SUCCESS(status)) << codePage;
-    std::string out(text.size() * 4 + 4, '\0');
-    const int32_t n = ucnv_fromUChars(converter, out.data(), static_cast<int32_t>(out.size()),
-                                      reinterpret_cast<const UChar*>(text.data()),
-                                      static_cast<int32_t>(text.size()), &status);
-    ucnv_close(converter);
-    EXPECT_TRUE(U_SUCCESS(status)) << codePage;
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
+using test_support::Encoded;
 
 struct EncodedCase {
     const char* name;
@@ -35,7 +20,7 @@ class StreamTextEncoding : public ::testing::TestWithParam<EncodedCase> {};
 
 TEST_P(StreamTextEncoding, IsRecognisedAndDecoded) {
     const EncodedCase& c = GetParam();
-    const std::string bytes = Encode(c.text, c.codePage);
+    const std::string bytes = Encoded(c.text, c.codePage);
     EXPECT_STREQ(StreamTextCharset(bytes), c.codePage);
     EXPECT_EQ(WideFromStreamText(bytes), c.text);
 }

@@ -351,4 +351,13 @@ private:
     static inline thread_local int lastError_ = BASS_OK;
 };
 
+// A URL whose open fails with code, after the server's reply lines.
+inline FakeAudioLibrary::Script Fails(int code, std::vector<std::string> reply = {}) {
+    FakeAudioLibrary::Script s;
+    s.openFails = true;
+    s.openError = code;
+    s.replyLines = std::move(reply);
+    return s;
+}
+
 } // namespace lumaro::testing

@@ -29,12 +29,6 @@ const std::u16string kTwoUrls = u"Two\tD\tS\tC\tL\thttp://a/1\thttp://b/2";
 FakeAudioLibrary::Script Opens() {
     return {};
 }
-FakeAudioLibrary::Script Fails(int code) {
-    FakeAudioLibrary::Script s;
-    s.openFails = true;
-    s.openError = code;
-    return s;
-}
 FakeAudioLibrary::Script Gated(const std::string& gate) {
     FakeAudioLibrary::Script s;
     s.gate = gate;

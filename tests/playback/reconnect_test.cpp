@@ -63,13 +63,6 @@ FakeAudioLibrary::Script Streams() {
     s.tags[engine::BASS_TAG_META] = std::string("StreamTitle='Artist - Song';") + '\0';
     return s;
 }
-FakeAudioLibrary::Script Fails(int code, std::vector<std::string> reply = {}) {
-    FakeAudioLibrary::Script s;
-    s.openFails = true;
-    s.openError = code;
-    s.replyLines = std::move(reply);
-    return s;
-}
 
 class Reconnect : public ::testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include "tests/engine_net/test_server.h"
 #include "tests/support/box_answer.h"
 #include "tests/support/capture.h"
+#include "tests/support/code_page.h"
 #include "tests/support/free_port.h"
 #include "tests/support/gui_actions.h"
 #include "tests/support/icecast_env.h"
@@ -28,7 +29,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <unicode/ucnv.h>
 
 #include <chrono>
 #include <cmath>
@@ -47,6 +47,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using test_support::BoxAnswer;
+using test_support::Encoded;
 using test_support::Mp3Seconds;
 
 constexpr int kWait = 20000; // ms, for anything that crosses the network
@@ -316,20 +317,6 @@ TEST_F(WindowE2E, RecSwitchRecordsIntoTheStationFolderAndClosingAsksFirst) {
         EXPECT_TRUE(CloseByButton());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return Mp3Seconds(file) > 0.4; }, kWait)) << file;
-}
-
-// bytes of text in a code page, through ICU's converter
-std::string Encoded(const std::u16string& text, const char* codePage) {
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(codePage, &status);
-    std::string out(text.size() * 4 + 4, '\0');
-    const int32_t n = ucnv_fromUChars(converter, out.data(), static_cast<int32_t>(out.size()),
-                                      reinterpret_cast<const UChar*>(text.data()),
-                                      static_cast<int32_t>(text.size()), &status);
-    ucnv_close(converter);
-    EXPECT_TRUE(U_SUCCESS(status)) << codePage;
-    out.resize(static_cast<size_t>(std::max(n, 0)));
-    return out;
 }
 
 // Loopback ICY stations, one per path: the tone with the given headers and
