@@ -60,6 +60,10 @@ public:
         QDBusConnection bus(connection);
         const QString member = message.member();
         const QVariantList args = message.arguments();
+        {
+            QMutexLocker lock(&mutex_);
+            calls_.push_back(member + u' ' + args.value(0).toString());
+        }
         if (member == QLatin1String("Get")) return AnswerVersion(message, bus);
         if (member == QLatin1String("Close")) {
             QMutexLocker lock(&mutex_);
@@ -120,6 +124,11 @@ public:
         QMutexLocker lock(&mutex_);
         bindAnswers_ = std::move(answers);
     }
+    // Each call's method and first argument, in the order they came.
+    QStringList Calls() const {
+        QMutexLocker lock(&mutex_);
+        return calls_;
+    }
     QStringList Sessions() const {
         QMutexLocker lock(&mutex_);
         return sessions_;
@@ -170,7 +179,7 @@ private:
     const Version version_;
     mutable QMutex mutex_;
     QList<Answer> createAnswers_, bindAnswers_;
-    QStringList sessions_, closed_;
+    QStringList calls_, sessions_, closed_;
     QList<Binding> bindings_;
     QList<QDBusMessage> held_;
 };
@@ -515,6 +524,8 @@ TEST_F(PortalWindow, ThePortalsPressHidesTheWindowAndShowsItAgain) {
     const auto& hotKey = static_cast<TPortalHotKey&>(session_->HotKey());
     ASSERT_TRUE(QTest::qWaitFor([&] { return hotKey.Bound(); }, kWait));
     EXPECT_EQ(host_.Portal().Bindings().value(0).Trigger, "CTRL+SHIFT+F12");
+    // the desktop learns whose shortcut it is before anything else
+    EXPECT_EQ(host_.Portal().Calls().value(0), "Register " LUMARO_APP_ID);
     ASSERT_TRUE(form_->isVisible());
 
     host_.Activate(hotKey.SessionHandle(), TPortalHotKey::kShortcutId);
