@@ -65,7 +65,7 @@ private:
     void WatchSession(const QString& session, bool watch);
 
     QDBusConnection bus_;
-    QString sender_;  // our unique name as the portal writes it in handles
+    QString sender_; // our unique name as the portal writes it in handles
     THotKey hotKey_;
     std::function<void()> pressed_;
     std::map<QString, TRequestKind> requests_; // request handle → what it answers
