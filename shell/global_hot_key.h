@@ -1,9 +1,12 @@
 #pragma once
 // The system-wide show/hide key: one combination registered at a time. The
-// composition root holds one; where the desktop offers no key grabs the null
-// one stands in and nothing happens.
+// composition root holds one; where the desktop offers neither the portal's
+// shortcuts nor key grabs the null one stands in and nothing happens.
 
 #include "shell/hot_key_text.h"
+
+#include <QDBusConnection>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -28,7 +31,21 @@ public:
     void Unregister() override {}
 };
 
-// The X11 key grabs where the application runs on X11, else the null one.
+// What decides between the hot keys: whether the session is a Wayland one,
+// and the bus where its desktop portal would answer.
+struct THotKeyDesktop {
+    bool Wayland = false;
+    QDBusConnection Bus{QString()};
+};
+
+// The running desktop: Wayland when WAYLAND_DISPLAY is set, XDG_SESSION_TYPE
+// says so or Qt runs on its Wayland platform; then the session bus.
+THotKeyDesktop CurrentHotKeyDesktop();
+
+// On a Wayland desktop whose portal offers global shortcuts, the portal's;
+// else the X11 grabs where the application runs on X11; else the null one.
+// Costs start-up at most a short wait for the portal's answer.
+std::unique_ptr<TGlobalHotKey> MakeGlobalHotKey(const THotKeyDesktop& desktop);
 std::unique_ptr<TGlobalHotKey> MakeGlobalHotKey();
 
 } // namespace lumaro

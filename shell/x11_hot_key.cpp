@@ -33,11 +33,6 @@ std::vector<xcb_window_t> Roots(xcb_connection_t* connection) {
 
 } // namespace
 
-std::unique_ptr<TGlobalHotKey> MakeGlobalHotKey() {
-    if (std::unique_ptr<X11HotKey> x11 = X11HotKey::Create()) return x11;
-    return std::make_unique<TNullHotKey>();
-}
-
 std::unique_ptr<X11HotKey> X11HotKey::Create() {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;

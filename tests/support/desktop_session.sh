@@ -14,6 +14,8 @@ trap desktop_cleanup EXIT
 
 # no sound device here: the engine plays into SDL's null output
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} QT_QPA_PLATFORM=xcb
+# an X11 session: the hot key grabs on Xvfb, never on the desktop the run came from
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 
 # Xvfb picks a free display and tells us its number.
 exec 3<> "$work/display"

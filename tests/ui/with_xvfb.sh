@@ -18,6 +18,8 @@ for _ in $(seq 200); do
   DISPLAY=$display xprop -root _OB_THEME _NET_WORKAREA 2>/dev/null | grep -c '=' | grep -q 2 && break
   sleep 0.05
 done
+# an X11 session: nothing of a Wayland desktop the run may have started from
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 DISPLAY=$display QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$@"
 status=$?
 kill "$wm" "$xvfb" 2>/dev/null
