@@ -127,6 +127,26 @@ private:
     bool connected_ = false;
 };
 
+TEST(MprisTrack, AStreamTitleSplitsAtItsFirstArtistSeparator) {
+    struct Case {
+        const char* StreamTitle;
+        TMprisTrack Track;
+    };
+    const Case cases[] = {
+        {"Nina Simone - Feeling Good", {"Feeling Good", "Nina Simone", "Station"}},
+        {"A - B - C", {"B - C", "A", "Station"}},              // the rest is the title
+        {"Jazz-Funk Hour", {"Jazz-Funk Hour", "Station", ""}}, // no spaced dash
+        {" - Untitled", {" - Untitled", "Station", ""}},       // no artist before it
+        {"Artist - ", {"Artist - ", "Station", ""}},           // no title after it
+    };
+    for (const Case& c : cases) {
+        const TMprisTrack track = TrackFromStreamTitle("Station", c.StreamTitle);
+        EXPECT_EQ(track.Title, c.Track.Title) << c.StreamTitle;
+        EXPECT_EQ(track.Artist, c.Track.Artist) << c.StreamTitle;
+        EXPECT_EQ(track.Album, c.Track.Album) << c.StreamTitle;
+    }
+}
+
 class Mpris : public WindowWiring {
 protected:
     void SetUp() override {
