@@ -15,7 +15,7 @@ packages=(
   # test: servers, decoders, a real X server with a window manager and a tray host
   ffmpeg icecast2 python3 python3-mutagen xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
   at-spi2-core appstream desktop-file-utils librsvg2-bin
-  dbus-daemon openssl
+  dbus-daemon openssl playerctl
 )
 
 missing=()

@@ -51,6 +51,16 @@ TAppSession::TAppSession(const QString& programDir, const QString& firstArgument
     player_ = std::make_unique<TPlaybackController>(
         *engine_, TPlaybackPorts{form1_->Display(), *recorder_, *chain_, form1_->Browser()}, recent_, state_);
     wakeWatch_ = std::make_unique<TWakeWatch>([this] { player_->ReconnectNow(); });
+    mpris_ = std::make_unique<TMprisService>(*this);
+    titleNotifier_ = std::make_unique<TTitleNotifier>();
+    // New titles while the window is out of sight; failure texts shown while
+    // stopped are no titles.
+    QObject::connect(&form1_->Display(), &TPlaybackDisplay::titleShown, titleNotifier_.get(),
+                     [this](const QString& title) {
+                         titleNotifier_->TitleShown(PlayingStationName(*state_),
+                                                    state_->PlayActive ? title : QString(),
+                                                    form1_->isHidden() || form1_->isMinimized());
+                     });
     form1_->FormCreate();
     form2_ = std::make_unique<TForm2>(*this, form1_.get());
     form3_ = std::make_unique<TForm3>(catalogue_.Count(), form1_.get());

@@ -14,7 +14,9 @@
 #include "playback/wake_watch.h"
 #include "recording/recorder.h"
 #include "shell/global_hot_key.h"
+#include "shell/mpris_service.h"
 #include "shell/settings_store.h"
+#include "shell/title_notifier.h"
 #include "shell/tray_icon.h"
 
 #include <QString>
@@ -64,6 +66,8 @@ public:
     // presses handled by the main window; false when it could not be.
     bool RegisterHotKey(const THotKey& hotKey);
     TTrayIcon& TrayIcon() { return *tray_; }
+    TMprisService& Mpris() { return *mpris_; }
+    TTitleNotifier& TitleNotifier() { return *titleNotifier_; }
     TSettingsStore& SettingsStore() { return settingsStore_; }
 
     // What ends the process once the main window has closed (the program's
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<TRecorder> recorder_;
     std::unique_ptr<TPlaybackController> player_;
     std::unique_ptr<TWakeWatch> wakeWatch_; // network back or resume: a waiting reconnect runs now
+    std::unique_ptr<TMprisService> mpris_;  // the desktop's media controls
+    std::unique_ptr<TTitleNotifier> titleNotifier_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TForm4> form4_;

@@ -46,13 +46,16 @@ void TPlaybackDisplay::SetStatusText(const std::u16string& text) {
     emit statusShown(shown);
 }
 void TPlaybackDisplay::SetTitleText(const std::u16string& text) {
-    form_.TntLabel2->setText(QString::fromStdU16String(text));
+    const QString shown = QString::fromStdU16String(text);
+    form_.TntLabel2->setText(shown);
+    emit titleShown(shown);
 }
 void TPlaybackDisplay::SetBitrateText(const std::u16string& text) {
     form_.Label5->setText(QString::fromStdU16String(text));
 }
 void TPlaybackDisplay::SetPlayPicture(bool active) {
     form_.suiImageButton8->SetState(active ? SkinSwitch::State::On : SkinSwitch::State::Idle);
+    emit playPictureShown(active);
 }
 void TPlaybackDisplay::SetLevelMeter(int position) {
     form_.DIBKnob1->SetValue(position);

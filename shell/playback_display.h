@@ -39,6 +39,10 @@ signals:
     // Each text the status line is given, as it is given (also those a later
     // one replaces before the window is drawn again).
     void statusShown(const QString& text);
+    // Each text the title line is given (titles, emptied lines, failure texts).
+    void titleShown(const QString& text);
+    // The Play/Stop picture as set: active while a station is to play.
+    void playPictureShown(bool active);
 
 private:
     TForm1& form_;

@@ -3,10 +3,10 @@
 // network's reachability turning Online.
 
 #include "playback/wake_watch.h"
+#include "tests/support/private_bus.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -14,34 +14,7 @@ using namespace lumaro;
 
 namespace {
 
-class PrivateBus {
-public:
-    PrivateBus() {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (!daemon_.waitForStarted(10000)) return;
-        while (address_.isEmpty() && daemon_.state() == QProcess::Running) {
-            if (!daemon_.canReadLine() && !daemon_.waitForReadyRead(10000)) break;
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        }
-    }
-    ~PrivateBus() {
-        for (const QString& name : names_)
-            QDBusConnection::disconnectFromBus(name);
-        daemon_.kill();
-        daemon_.waitForFinished(10000);
-    }
-    // A new connection of its own to the bus.
-    QDBusConnection Connect(const QString& name) {
-        names_.push_back(name);
-        return QDBusConnection::connectToBus(address_, name);
-    }
-    bool Running() const { return !address_.isEmpty(); }
-
-private:
-    QProcess daemon_;
-    QString address_;
-    QStringList names_;
-};
+using test_support::PrivateBus;
 
 void SendPrepareForSleep(QDBusConnection& from, bool sleeping) {
     QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/login1",
