@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks what lands where: the
 # programs, the bundled catalogue, the menu entry and AppStream file (both
-# valid for the desktop's own checkers), the icon in every size, and that the
-# scalable icon is the same picture as the drawn one.
+# valid for the desktop's own checkers), the icon in every size, that the
+# scalable icon is the same picture as the drawn one, and where the installed
+# program writes its files when it runs.
 set -euo pipefail
 build=$1
 app_id=$2
@@ -46,3 +47,6 @@ difference=$( (compare -metric RMSE "$prefix/svg.png" "$prefix/share/icons/hicol
   sed 's/.*(\(.*\))/\1/')
 awk -v d="$difference" 'BEGIN { exit !(d < 0.02) }' || fail "the SVG icon differs from the drawn one (RMSE $difference)"
 echo "installed tree complete; icon difference $difference"
+rm "$prefix/svg.png"
+
+"$(dirname "$0")/file_layout.sh" installed "$prefix"
