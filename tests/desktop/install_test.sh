@@ -20,6 +20,10 @@ expected=(
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
+  share/doc/lumaro-radio/copyright
+  share/doc/lumaro-radio/changelog.gz
+  share/man/man1/lumaro-radio.1.gz
+  share/man/man1/lumaro-catalogue.1.gz
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
