@@ -53,7 +53,7 @@ bool SameEntry(std::u16string_view a, std::u16string_view b);
 
 class TFavoritesList : public TPersonalList {
 public:
-    TFavoritesList() : TPersonalList("fav.dat") {}
+    explicit TFavoritesList(std::string fileName = "fav.dat") : TPersonalList(std::move(fileName)) {}
     // Puts line on top unless it is empty or already listed (which then stays
     // where it is). Returns whether the list changed; the caller saves.
     bool Add(std::u16string_view line);
@@ -62,7 +62,7 @@ public:
 class TRecentList : public TPersonalList {
 public:
     static constexpr size_t kMaxEntries = 15;
-    TRecentList() : TPersonalList("rec.dat") {}
+    explicit TRecentList(std::string fileName = "rec.dat") : TPersonalList(std::move(fileName)) {}
     // Moves line to the top (removing its earlier entry) and keeps the newest
     // kMaxEntries. Returns false, changing nothing, for an empty line.
     bool EnterRecent(std::u16string_view line);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace lumaro {
@@ -200,9 +202,27 @@ std::string ReadWholeFile(const std::string& fileName) {
     return bytes;
 }
 
+namespace {
+
+// Makes the missing folders above fileName, each 0700; false when none was
+// missing or one could not be made.
+bool MakeParentFolders(const std::string& fileName) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path parent = fs::path(fileName).parent_path();
+    if (parent.empty() || fs::exists(parent, error)) return false;
+    MakeParentFolders(parent.string());
+    if (::mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return true;
+}
+
+} // namespace
+
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
     const std::string temp = fileName + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == ENOENT && MakeParentFolders(fileName))
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw ListFileError(ErrnoText("cannot create", temp));
     size_t done = 0;
     while (done < bytes.size()) {

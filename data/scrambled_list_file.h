@@ -40,7 +40,8 @@ public:
 
 // Whole-file helpers. WriteFileAtomically writes a temporary file beside the
 // target, flushes it to disk and renames it over the target, so a failed
-// write never leaves a truncated file behind.
+// write never leaves a truncated file behind. A missing folder on the way to
+// the target is made first (mode 0700, as the desktop's base folders are).
 std::string ReadWholeFile(const std::string& fileName);
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 bool FileExists(const std::string& fileName);

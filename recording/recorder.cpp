@@ -4,6 +4,9 @@
 #include "data/text_codec.h"
 #include "recording/recording_files.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,7 +40,10 @@ void TRecorder::StartRecording() {
     // The encoder writes its file relative to the current directory, so the
     // station folder is made current for the start and left again at once.
     // Failures leave the file one level up: in the recordings folder, or
-    // where the current directory was.
+    // where the current directory was. A recordings folder not there yet (an
+    // installed player makes it at its first recording, or the user removed
+    // it) is made first.
+    MakeRecordingsFolder();
     (void)::chdir(recordingsFolder_.c_str());
     const std::u16string folder = StationFolderName(stationName); // never "", "." or ".."
     if (!folder.empty()) {
@@ -70,7 +76,13 @@ bool TRecorder::FormCloseQuery() {
     return state_ != 1 || view_.AskStopRecording();
 }
 
+void TRecorder::MakeRecordingsFolder() const {
+    std::error_code error; // a folder that cannot be made: the start reports nothing
+    std::filesystem::create_directories(recordingsFolder_, error);
+}
+
 void TRecorder::Label22Click() {
+    MakeRecordingsFolder(); // the file browser shows the folder even before the first recording
     view_.OpenFolder(recordingsFolder_);
 }
 

@@ -79,7 +79,7 @@ public:
     // The close question: true lets the window close. While recording it asks
     // first; No keeps the window and the recording.
     bool FormCloseQuery();
-    // The "Recordings" caption: opens the recordings folder.
+    // The "Recordings" caption: opens the recordings folder (made when missing).
     void Label22Click();
 
     // The file name and command line of the last start (empty before), for
@@ -88,6 +88,8 @@ public:
     const std::string& LastCommandLine() const { return lastCommandLine_; }
 
 private:
+    void MakeRecordingsFolder() const;
+
     engine::AudioLibrary& library_;
     const TPlayerState& player_;
     TRecorderView& view_;

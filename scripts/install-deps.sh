@@ -16,6 +16,8 @@ packages=(
   ffmpeg icecast2 python3 python3-mutagen xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
   at-spi2-core appstream desktop-file-utils librsvg2-bin
   dbus-daemon openssl playerctl
+  # the Debian package: cpack's dpkg-shlibdeps, the checker
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "shell/unit3.h"
 #include "shell/unit4.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <chrono>
@@ -17,20 +18,26 @@ namespace {
 // How long closing waits for connection workers still inside the engine.
 constexpr std::chrono::milliseconds kWorkerGrace{2000};
 
-std::string RecordingsFolderOf(const QString& programDir) {
-    return QDir(programDir).filePath("LumaroRadioRecordings").toStdString();
-}
-
 } // namespace
 
 TAppSession::TAppSession(const QString& programDir, const QString& firstArgument,
                          std::unique_ptr<engine::AudioLibrary> engine, std::shared_ptr<TPlayerState> state)
-    : programDir_(programDir), firstArgument_(firstArgument),
+    : TAppSession(TAppFolders::Find(programDir, QCoreApplication::applicationFilePath()), firstArgument,
+                  std::move(engine), std::move(state)) {}
+
+TAppSession::TAppSession(const TAppFolders& folders, const QString& firstArgument,
+                         std::unique_ptr<engine::AudioLibrary> engine, std::shared_ptr<TPlayerState> state)
+    : folders_(folders), firstArgument_(firstArgument),
       engine_(engine ? std::move(engine) : engine::MakeAudioEngine()), hotKey_(MakeGlobalHotKey()),
       tray_(MakeTrayIcon()), state_(state ? std::move(state) : std::make_shared<TPlayerState>()) {
-    // a recordings folder that cannot be made leaves recording to fail later
-    QDir().mkpath(QString::fromStdString(RecordingsFolderOf(programDir_)));
-    QDir::setCurrent(programDir_);
+    // A portable program keeps its recordings folder ready beside it and works
+    // in its own folder; an installed one makes its folders when it first
+    // writes into them and leaves the current directory where it was. A
+    // recordings folder that cannot be made leaves recording to fail later.
+    if (folders_.Portable) {
+        QDir().mkpath(folders_.RecordingsFolder);
+        QDir::setCurrent(folders_.ProgramDir);
+    }
 
     // A list file that exists but cannot be read leaves that list empty.
     for (TPersonalList* list :
@@ -40,14 +47,15 @@ TAppSession::TAppSession(const QString& programDir, const QString& firstArgument
         } catch (const ListFileError&) {
         }
     }
-    catalogue_.LoadCatalogue("stations.dat");
+    catalogue_.LoadCatalogue(folders_.CatalogueFile.toStdString());
     catalogue_.BuildAnsiCopy();
-    catalogue_.PrepareSearchCopy("utf8stations.dat");
+    catalogue_.PrepareSearchCopy(folders_.DataFile("utf8stations.dat"));
 
     form1_ = std::make_unique<TForm1>(*this);
     chain_ = std::make_unique<TEffectChain>(*engine_, *state_, form1_->EffectsPanel());
     recorder_ = std::make_unique<TRecorder>(*engine_, *state_, form1_->RecorderPanel(),
-                                            programDir_.toStdString(), RecordingsFolderOf(programDir_));
+                                            QDir::currentPath().toStdString(),
+                                            folders_.RecordingsFolder.toStdString());
     player_ = std::make_unique<TPlaybackController>(
         *engine_, TPlaybackPorts{form1_->Display(), *recorder_, *chain_, form1_->Browser()}, recent_, state_);
     wakeWatch_ = std::make_unique<TWakeWatch>([this] { player_->ReconnectNow(); });

@@ -13,6 +13,7 @@
 #include "playback/playback_controller.h"
 #include "playback/wake_watch.h"
 #include "recording/recorder.h"
+#include "shell/app_folders.h"
 #include "shell/global_hot_key.h"
 #include "shell/mpris_service.h"
 #include "shell/settings_store.h"
@@ -33,10 +34,14 @@ class TForm4;
 
 class TAppSession {
 public:
-    // programDir: the directory of the executable; it becomes the current
-    // directory. firstArgument: the first command-line argument, or empty.
-    // engine: the audio engine to play through; empty takes the real one.
-    // state: the playback state to start from; empty makes a fresh one.
+    // folders: where the program's files live; a portable program directory
+    // becomes the current directory. firstArgument: the first command-line
+    // argument, or empty. engine: the audio engine to play through; empty
+    // takes the real one. state: the playback state to start from; empty
+    // makes a fresh one.
+    TAppSession(const TAppFolders& folders, const QString& firstArgument,
+                std::unique_ptr<engine::AudioLibrary> engine = {}, std::shared_ptr<TPlayerState> state = {});
+    // The folders found for programDir, the directory of the executable.
     TAppSession(const QString& programDir, const QString& firstArgument,
                 std::unique_ptr<engine::AudioLibrary> engine = {}, std::shared_ptr<TPlayerState> state = {});
     // Close, then every part in the reverse order of its making. The engine
@@ -50,7 +55,8 @@ public:
     // for connection workers still inside the engine. Idempotent.
     void Close();
 
-    const QString& ProgramDir() const { return programDir_; }
+    const QString& ProgramDir() const { return folders_.ProgramDir; }
+    const TAppFolders& Folders() const { return folders_; }
     const QString& FirstArgument() const { return firstArgument_; }
 
     engine::AudioLibrary& Engine() { return *engine_; }
@@ -84,15 +90,15 @@ public:
 
 private:
     // Declared in the order they are made.
-    const QString programDir_;
+    const TAppFolders folders_;
     const QString firstArgument_;
     std::unique_ptr<engine::AudioLibrary> engine_;
     std::unique_ptr<TGlobalHotKey> hotKey_;
     std::unique_ptr<TTrayIcon> tray_;
     TSettingsStore settingsStore_{*this};
     std::function<void()> processEnd_;
-    TFavoritesList favorites_;
-    TRecentList recent_;
+    TFavoritesList favorites_{folders_.DataFile("fav.dat")};
+    TRecentList recent_{folders_.DataFile("rec.dat")};
     TStationCatalogue catalogue_;
     std::shared_ptr<TPlayerState> state_;
     std::unique_ptr<TForm1> form1_;

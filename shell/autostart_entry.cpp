@@ -1,6 +1,7 @@
 #include "shell/autostart_entry.h"
 
 #include "data/scrambled_list_file.h"
+#include "shell/app_folders.h"
 #include "shell/app_info.h"
 
 #include <QDir>
@@ -9,11 +10,7 @@
 namespace lumaro {
 
 QString AutostartFolder() {
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    const QString base = !config.isEmpty() && QDir::isAbsolutePath(config)
-                             ? config
-                             : QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base + QStringLiteral("/autostart"));
+    return TXdgEnvironment::FromProcess().ConfigBase() + QStringLiteral("/autostart");
 }
 
 QString AutostartEntryPath() {

@@ -205,13 +205,16 @@ void TBrowser::OpenInNewWindow(TBrowseView view) {
     const int left = form_.x(), top = form_.y();
     switch (view) {
     case TBrowseView::Catalogue:
-        if (row >= 0 && size_t(row) < results_.size()) LaunchCopy('s', results_[size_t(row)], left, top);
+        if (row >= 0 && size_t(row) < results_.size())
+            LaunchCopy(session_.Folders().Executable, 's', results_[size_t(row)], left, top);
         break;
     case TBrowseView::Favorites:
-        if (size_t(row) < session_.Favorites().Count()) LaunchCopy('f', row, left, top);
+        if (size_t(row) < session_.Favorites().Count())
+            LaunchCopy(session_.Folders().Executable, 'f', row, left, top);
         break;
     case TBrowseView::Recent:
-        if (size_t(row) < session_.Recent().Count()) LaunchCopy('r', row, left, top);
+        if (size_t(row) < session_.Recent().Count())
+            LaunchCopy(session_.Folders().Executable, 'r', row, left, top);
         break;
     }
 }

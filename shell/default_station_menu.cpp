@@ -8,14 +8,10 @@
 
 namespace lumaro {
 
-namespace {
-const char* const kIndexFile = "index.dat";
-}
-
-TDefaultStation::TDefaultStation() {
-    if (!FileExists(kIndexFile)) return;
+TDefaultStation::TDefaultStation(std::string indexFile) : indexFile_(std::move(indexFile)) {
+    if (!FileExists(indexFile_)) return;
     try {
-        TScrambledListFile::LoadWideList(kIndexFile, lines_, kListKey);
+        TScrambledListFile::LoadWideList(indexFile_, lines_, kListKey);
     } catch (const ListFileError&) {
         keepFile_ = true;
         lines_.clear();
@@ -27,7 +23,7 @@ void TDefaultStation::Choose(const std::u16string& line) {
     if (!line.empty()) lines_.push_back(line);
     if (keepFile_) return;
     try {
-        TScrambledListFile::SaveWideList(kIndexFile, lines_, kListKey);
+        TScrambledListFile::SaveWideList(indexFile_, lines_, kListKey);
     } catch (const ListFileError&) {
     }
 }

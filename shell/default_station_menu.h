@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QMenu;
 
@@ -17,10 +18,10 @@ class TPersonalList;
 
 class TDefaultStation {
 public:
-    // Looks at index.dat in the current (program) directory once: a file
-    // that exists but cannot be read is never written over during the run,
-    // so whatever it holds is still there to mend.
-    TDefaultStation();
+    // Looks at indexFile (index.dat) once: a file that exists but cannot be
+    // read is never written over during the run, so whatever it holds is
+    // still there to mend.
+    explicit TDefaultStation(std::string indexFile = "index.dat");
 
     bool KeepsUnreadableFile() const { return keepFile_; }
     // The default-station list: one line, or none for "(empty)".
@@ -30,6 +31,7 @@ public:
     void Choose(const std::u16string& line);
 
 private:
+    const std::string indexFile_;
     WideList lines_;
     bool keepFile_ = false;
 };

@@ -30,7 +30,7 @@ constexpr TKnobValue kKnobValues[] = {
 } // namespace
 
 void TSettingsStore::LoadSettings(TSettingsOptions& options) {
-    const QString path = QDir(session_.ProgramDir()).filePath(kSettingsFile);
+    const QString path = QString::fromStdString(session_.Folders().ConfigFile(kSettingsFile));
     if (!QFileInfo::exists(path)) return;
     const std::optional<TSettings> read = LoadSettingsFile(path.toStdString(), TSettings{});
     if (!read) return;
@@ -77,8 +77,7 @@ TSettings TSettingsStore::LiveValues() const {
 
 void TSettingsStore::SaveSettings() {
     const TSettings live = LiveValues();
-    if (SaveSettingsFile(QDir(session_.ProgramDir()).filePath(kSettingsFile).toStdString(), live))
-        lines_ = live;
+    if (SaveSettingsFile(session_.Folders().ConfigFile(kSettingsFile), live)) lines_ = live;
 }
 
 std::optional<QPoint> TSettingsStore::RememberedPosition() const {

@@ -19,7 +19,7 @@ class TSettingsStore {
 public:
     explicit TSettingsStore(TAppSession& session) : session_(session) {}
 
-    // Reads settings.dat of the program directory and applies it: each knob
+    // Reads settings.dat of the config folder and applies it: each knob
     // turned as the user would (its range kept), the options stored, the
     // recordings folder taken when it exists, the time-out kept within
     // 3 .. 30, and the minimise-to-tray mode set from its option. Nothing

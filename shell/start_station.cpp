@@ -6,17 +6,18 @@
 namespace lumaro {
 
 TStartStation ChooseStartStation(std::string_view firstArgument, const TStationCatalogue& catalogue,
-                                 const TPersonalList& favorites, const TPersonalList& recent) {
+                                 const TPersonalList& favorites, const TPersonalList& recent,
+                                 const std::string& indexFile) {
     TStartStation start;
     if (IsStationArgument(firstArgument)) {
         start.Completed = ParseStationArgument(firstArgument, start.ArgumentParts, catalogue, favorites,
                                                recent, start.StationLine);
         return start;
     }
-    if (!FileExists("index.dat")) return start;
+    if (!FileExists(indexFile)) return start;
     WideList defaults;
     try {
-        TScrambledListFile::LoadWideList("index.dat", defaults, kListKey);
+        TScrambledListFile::LoadWideList(indexFile, defaults, kListKey);
     } catch (const ListFileError&) {
         start.Completed = false;
         return start;

@@ -24,8 +24,9 @@ struct TStartStation {
 };
 
 // From firstArgument when it holds "@" (index.dat is then not read), else from
-// the first line of index.dat in the current directory, when it exists.
+// the first line of indexFile, when it exists.
 TStartStation ChooseStartStation(std::string_view firstArgument, const TStationCatalogue& catalogue,
-                                 const TPersonalList& favorites, const TPersonalList& recent);
+                                 const TPersonalList& favorites, const TPersonalList& recent,
+                                 const std::string& indexFile = "index.dat");
 
 } // namespace lumaro

@@ -12,7 +12,6 @@
 #include "ui/skin_label.h"
 #include "ui/skin_style.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -51,7 +50,8 @@ private:
 } // namespace
 
 TForm2::TForm2(TAppSession& session, QWidget* parent)
-    : QDialog(parent), session_(session), chooseFolder_(ChooseFolderWithDesktop) {
+    : QDialog(parent), session_(session), defaultStation_(session.Folders().DataFile("index.dat")),
+      chooseFolder_(ChooseFolderWithDesktop) {
     setWindowTitle("Settings");
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
@@ -160,7 +160,7 @@ void TForm2::MakeControls() {
 
 void TForm2::FormCreate() {
     // The global hot key, then settings.dat: neither can stop the start.
-    options_.HotKey = HotKeyFromFile("hotkey.dat");
+    options_.HotKey = HotKeyFromFile(session_.Folders().ConfigFile("hotkey.dat"));
     if (!options_.HotKey.Empty()) session_.RegisterHotKey(options_.HotKey);
     session_.SettingsStore().LoadSettings(options_);
 
@@ -169,7 +169,7 @@ void TForm2::FormCreate() {
     TForm1& form1 = session_.MainWindow();
     const TStartStation start =
         ChooseStartStation(session_.FirstArgument().toStdString(), session_.Catalogue(), session_.Favorites(),
-                           session_.Recent());
+                           session_.Recent(), session_.Folders().DataFile("index.dat"));
     form1.Mover().SetStartArgumentParts(start.ArgumentParts);
     form1.Mover().SetRememberedPosition(session_.SettingsStore().RememberedPosition());
     if (!start.Completed) return;
@@ -216,7 +216,7 @@ void TForm2::RefreshOptionColours() {
 
 void TForm2::Label2MouseUp() {
     if (options_.StartWithWindows == 1)
-        SetAutostart(QLatin1String(kAppName), AutostartCommand(QCoreApplication::applicationFilePath()));
+        SetAutostart(QLatin1String(kAppName), AutostartCommand(session_.Folders().Executable));
     else
         ClearAutostart();
 }
@@ -252,7 +252,7 @@ void TForm2::Label6Click() {
     // registering releases the combination held first
     session_.RegisterHotKey(options_.HotKey);
     try {
-        WriteFileAtomically(QDir(session_.ProgramDir()).filePath(QStringLiteral("hotkey.dat")).toStdString(),
+        WriteFileAtomically(session_.Folders().ConfigFile("hotkey.dat"),
                             HotKeyText(options_.HotKey) + "\r\n");
     } catch (const ListFileError&) {
     }

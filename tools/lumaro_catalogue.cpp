@@ -13,9 +13,11 @@
 #include "tools/directory_fetch.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -178,6 +180,16 @@ size_t ParseStationCount(const std::string& text) {
     return static_cast<size_t>(count);
 }
 
+// Output goes only into a folder that exists: a mistyped path is an error,
+// not a new folder (the player's own saves make theirs). Checked before any
+// work, so an update never fetches the directory for nothing.
+void RequireOutputFolder(const std::string& out) {
+    const std::filesystem::path folder = std::filesystem::path(out).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        throw std::runtime_error(out + ": no such folder");
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError(kUsage);
     const std::string& verb = args[0];
@@ -188,6 +200,7 @@ int Run(const std::vector<std::string>& args) {
         rest.erase(rest.begin());
     }
     if (verb == "build" && rest.size() == 2) {
+        RequireOutputFolder(rest[1]);
         Build(rest[0], rest[1], bytes);
     } else if (verb == "dump" && rest.size() == 1) {
         Dump(rest[0], bytes);
@@ -195,6 +208,7 @@ int Run(const std::vector<std::string>& args) {
         const auto count = ParseCount(rest[0], "station count");
         if (count > 10'000'000) throw std::runtime_error("station count too large: " + rest[0]);
         const auto seed = rest.size() == 4 ? ParseCount(rest[3], "seed") : 1;
+        RequireOutputFolder(rest[1]);
         const ByteList lines = GenerateCatalogue(static_cast<size_t>(count), seed);
         std::string text;
         for (const auto& line : lines)
@@ -208,6 +222,7 @@ int Run(const std::vector<std::string>& args) {
             return true;
         });
         if (rest.size() != 2) throw UsageError(kUsage);
+        RequireOutputFolder(rest[1]);
         Import(rest[0], rest[1], count);
     } else if (verb == "update") {
         UpdateArgs update;
@@ -226,6 +241,7 @@ int Run(const std::vector<std::string>& args) {
         });
         if (rest.size() != 1 || update.timeout == 0) throw UsageError(kUsage);
         update.out = rest[0];
+        RequireOutputFolder(update.out);
         Update(update);
     } else {
         throw UsageError(kUsage);

@@ -180,4 +180,22 @@ TEST(ListFileErrors, SaveLeavesNoTemporaryFileBehind) {
     EXPECT_EQ(files, 1u);
 }
 
+TEST(ListFileSaving, MakesMissingFoldersPrivateAndFailsQuietlyWhereNoneCanBe) {
+    ScratchDir dir;
+    // a folder not there yet (a desktop's data folder before the first save)
+    TScrambledListFile::SaveWideList("new/lumaro/fav.dat", {u"a"}, kListKey);
+    WideList list;
+    TScrambledListFile::LoadWideList("new/lumaro/fav.dat", list, kListKey);
+    EXPECT_EQ(list, WideList{u"a"});
+    struct stat st {};
+    ASSERT_EQ(::stat("new/lumaro", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat("new", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // a file where a folder should be: an error, and the file stays as it was
+    std::ofstream("blocker") << "x";
+    EXPECT_THROW(TScrambledListFile::SaveWideList("blocker/fav.dat", {u"a"}, kListKey), ListFileError);
+    EXPECT_EQ(ReadWholeFile("blocker"), "x");
+}
+
 } // namespace

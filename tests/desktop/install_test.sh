@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks what lands where: the
 # programs, the bundled catalogue, the menu entry and AppStream file (both
-# valid for the desktop's own checkers), the icon in every size, and that the
-# scalable icon is the same picture as the drawn one.
+# valid for the desktop's own checkers), the icon in every size, that the
+# scalable icon is the same picture as the drawn one, and where the installed
+# program writes its files when it runs.
 set -euo pipefail
 build=$1
 app_id=$2
@@ -19,6 +20,10 @@ expected=(
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   "share/icons/hicolor/scalable/apps/$app_id.svg"
+  share/doc/lumaro-radio/copyright
+  share/doc/lumaro-radio/changelog.gz
+  share/man/man1/lumaro-radio.1.gz
+  share/man/man1/lumaro-catalogue.1.gz
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -46,3 +51,6 @@ difference=$( (compare -metric RMSE "$prefix/svg.png" "$prefix/share/icons/hicol
   sed 's/.*(\(.*\))/\1/')
 awk -v d="$difference" 'BEGIN { exit !(d < 0.02) }' || fail "the SVG icon differs from the drawn one (RMSE $difference)"
 echo "installed tree complete; icon difference $difference"
+rm "$prefix/svg.png"
+
+"$(dirname "$0")/file_layout.sh" installed "$prefix"

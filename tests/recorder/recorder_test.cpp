@@ -169,13 +169,24 @@ TEST_F(RecorderTest, TheCommandLineCarriesTitleAndStationMadeSafe) {
     EXPECT_TRUE(fs::is_directory(recordings_ / "Wembley"));
 }
 
-TEST_F(RecorderTest, AMissingRecordingsFolderLeavesTheFileBesideTheProgram) {
+TEST_F(RecorderTest, AMissingRecordingsFolderIsMadeAtTheFirstRecording) {
     fs::remove_all(recordings_);
+    Playing(u"Jazz\tD\tS\tC\tL\thttp://radio/1");
+    rec_->suiImageButton9Click();
+    ASSERT_EQ(fake_.startDirs.size(), 1u);
+    EXPECT_EQ(fs::path(fake_.startDirs[0]), fs::canonical(recordings_ / "Jazz"));
+    EXPECT_EQ(fs::current_path(), program_);
+}
+
+TEST_F(RecorderTest, ARecordingsFolderThatCannotBeMadeLeavesTheFileBesideTheProgram) {
+    fs::remove_all(recordings_);
+    { std::ofstream(recordings_) << "a file where the folder should be"; }
     Playing(u"Jazz\tD\tS\tC\tL\thttp://radio/1");
     rec_->suiImageButton9Click();
     ASSERT_EQ(fake_.startDirs.size(), 1u);
     EXPECT_EQ(fs::path(fake_.startDirs[0]), program_ / "Jazz");
     EXPECT_EQ(fs::current_path(), program_);
+    fs::remove(recordings_);
 }
 
 TEST_F(RecorderTest, RecSwitchActsOnlyOnAnActiveStreamAndBlinksWhileOn) {

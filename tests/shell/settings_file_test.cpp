@@ -156,8 +156,12 @@ TEST(SettingsFile, FilesOnDisk) {
     std::filesystem::create_directory(folder);
     EXPECT_FALSE(LoadSettingsFile(folder, Defaults()));
 
-    // a failed save leaves the old file as it was
-    EXPECT_FALSE(SaveSettingsFile(dir.filePath("missing/settings.dat").toStdString(), s));
+    // a folder not there yet is made (a config folder before the first save)
+    EXPECT_TRUE(SaveSettingsFile(dir.filePath("missing/settings.dat").toStdString(), s));
+    EXPECT_EQ(LoadSettingsFile(dir.filePath("missing/settings.dat").toStdString(), Defaults()), s);
+    // a failed save (a file where the folder should be) leaves that file as it was
+    EXPECT_FALSE(SaveSettingsFile(path + "/settings.dat", s));
+    EXPECT_EQ(LoadSettingsFile(path, Defaults()), s);
     // a folder in the file's place is never replaced
     std::filesystem::create_directory(folder + "/kept");
     EXPECT_FALSE(SaveSettingsFile(folder, s));

@@ -182,6 +182,11 @@ TEST_F(CatalogueTool, ImportFailsCleanlyAndLeavesTheOutputAlone) {
     }
     // the output's folder is missing
     ExpectCleanFailure(Run("import " + fixture + PathOf("no/such/dir/out.tsv")), "no folder");
+    // and for an update that is known before any server is asked
+    const auto update = Run("update --api http://127.0.0.1:9 " + PathOf("no/such/dir/out.dat"));
+    ExpectCleanFailure(update, "update into no folder");
+    EXPECT_NE(update.err.find("no such folder"), std::string::npos) << update.err;
+    EXPECT_FALSE(std::filesystem::exists(PathOf("no")));
 }
 
 // What every line of a catalogue made by the import holds to; returns the
