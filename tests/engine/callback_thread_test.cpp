@@ -78,28 +78,35 @@ int TitleNumber(const std::string& meta) {
     return std::regex_search(meta, m, std::regex("Song (\\d+)")) ? std::stoi(m[1]) : -1;
 }
 
-using CallbackThreadTest = EngineTest;
-
-TEST_F(CallbackThreadTest, AWindowHeldThreeSecondsNeitherStopsTheSoundNorLosesTitles) {
-    StartNull();
-    // 192 kbps: 4800 bytes are 200 ms of sound, one title each. More than the
-    // download buffer and the decoded second together play out in 3 s.
-    constexpr std::size_t kMetaint = 4800;
-    constexpr int kTitles = 60;
-    std::vector<std::string> blocks;
-    for (int i = 1; i <= kTitles; ++i)
-        blocks.push_back("StreamTitle='Song " + std::to_string(i) + "';");
-    const std::string audio = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 13.0);
-    // Twice as fast as it plays, so the buffers fill; then the engine sets the pace.
-    const std::string url =
-        ServeLiveIcy("/live", {"content-type:audio/mpeg"}, kMetaint, audio, blocks, kMetaint, 100ms);
+// The window outlives the engine: it is freed in TearDown, before the members go.
+class CallbackThreadTest : public EngineTest {
+protected:
+    // Plays a live ICY stream at 192 kbps whose titles "Song 1" ... change
+    // every 4800 bytes (200 ms of sound), served twice as fast as it plays so
+    // the buffers fill; then the engine sets the pace. Each title reaches the
+    // window through ShowTitle.
+    HSTREAM PlayTitledStream(int titles, double seconds) {
+        StartNull();
+        std::vector<std::string> blocks;
+        for (int i = 1; i <= titles; ++i)
+            blocks.push_back("StreamTitle='Song " + std::to_string(i) + "';");
+        const std::string url = ServeLiveIcy("/live", {"content-type:audio/mpeg"}, 4800,
+                                             MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", seconds),
+                                             blocks, 4800, std::chrono::milliseconds(100));
+        const HSTREAM h = Open(url);
+        EXPECT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &ShowTitle, &shown), 0u);
+        EXPECT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+        return h;
+    }
 
     FakeWindow window;
     Shown shown{&engine, &window, {}};
-    const HSTREAM h = Open(url);
+};
+
+TEST_F(CallbackThreadTest, AWindowHeldThreeSecondsNeitherStopsTheSoundNorLosesTitles) {
+    // More than the download buffer and the decoded second together play out in 3 s.
+    const HSTREAM h = PlayTitledStream(60, 13.0);
     ASSERT_NE(h, 0u);
-    ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &ShowTitle, &shown), 0u);
-    ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
     ASSERT_TRUE(shown.titles.WaitForCount(3));
     ASSERT_TRUE(WaitFor([&] { return engine.BASS_ChannelGetLevel(h) != ~DWORD{0}; }));
 
@@ -137,19 +144,7 @@ TEST_F(CallbackThreadTest, AWindowHeldThreeSecondsNeitherStopsTheSoundNorLosesTi
 }
 
 TEST_F(CallbackThreadTest, FreeingFromTheWindowWhileACallbackWaitsForItReturns) {
-    StartNull();
-    std::vector<std::string> blocks;
-    for (int i = 1; i <= 40; ++i)
-        blocks.push_back("StreamTitle='Song " + std::to_string(i) + "';");
-    const std::string url =
-        ServeLiveIcy("/live", {"content-type:audio/mpeg"}, 4800,
-                     MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 8.0), blocks, 4800, 100ms);
-    FakeWindow window;
-    Shown shown{&engine, &window, {}};
-    const HSTREAM h = Open(url);
-    ASSERT_NE(h, 0u);
-    ASSERT_NE(engine.BASS_ChannelSetSync(h, BASS_SYNC_META, 0, &ShowTitle, &shown), 0u);
-    ASSERT_TRUE(engine.BASS_ChannelPlay(h, kFalse));
+    ASSERT_NE(PlayTitledStream(40, 8.0), 0u);
     ASSERT_TRUE(shown.titles.WaitForCount(1));
 
     // The window frees the engine while a title callback waits for the
