@@ -1,18 +1,24 @@
 #pragma once
 // The real audio engine: libcurl download (engine/net), FFmpeg decoding on a
-// thread per stream, a per-channel DSP chain and one mixer feeding SDL2 audio
-// output at 44100 Hz stereo float.
+// thread per stream, a per-channel DSP chain and one mixer feeding a sound
+// output (engine/output) at 44100 Hz stereo float. The caller's callbacks run
+// on one callback thread of the engine's own.
 #include "engine/audio_library.h"
+#include "engine/output/audio_output.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace lumaro::engine {
 
 class AudioEngine final : public AudioLibrary {
 public:
-    AudioEngine();
+    // Makes the sound output at each BASS_Init; a null output there fails
+    // the call with BASS_ERROR_DRIVER.
+    using OutputFactory = std::function<std::unique_ptr<AudioOutput>()>;
+    explicit AudioEngine(OutputFactory make_output = MakeDefaultOutput);
     ~AudioEngine() override;
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
@@ -46,16 +52,17 @@ public:
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
 
-    // Frames the output asks the mixer for at a time (23 ms at 44100 Hz).
+    // Frames the SDL output asks the mixer for at a time (23 ms at 44100 Hz).
     static constexpr int kBlockFrames = 1024;
 
     // Output blocks in which a playing channel that had already sounded had
     // too little decoded audio (audible dropouts), since BASS_Init.
     std::uint64_t UnderrunCount() const;
-    // Output blocks (of up to kBlockFrames) mixed since BASS_Init.
+    // Blocks mixed since BASS_Init: one per request of the output (larger
+    // requests count once per 2048 frames).
     std::uint64_t MixedBlocks() const;
-    // Waits until every stream's own threads (decoder, download) have ended,
-    // for shutdown and tests. True when they did within the time-out.
+    // Waits until the engine's own threads (stream, download, encoder writer)
+    // have ended, for shutdown and tests. True when they did within the time-out.
     static bool WaitForStreamThreads(std::chrono::milliseconds timeout);
 
     struct State;

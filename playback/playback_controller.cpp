@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QThread>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <system_error>
@@ -197,6 +198,9 @@ void DownloadStatusProc(const void* buffer, DWORD length, void* user) {
         SendStatus(shared, {kStatusServerReply, 0, static_cast<const char*>(buffer), generation});
 }
 
+// Timer1 ticks between two changes of the recording label (6 x 70 ms).
+constexpr int kRecordingBlinkTicks = 6;
+
 // ---- The attempt (worker thread) ----
 
 int ErrorCodeOr(AudioLibrary& library, int fallback) {
@@ -204,7 +208,7 @@ int ErrorCodeOr(AudioLibrary& library, int fallback) {
     return code == BASS_OK ? fallback : code;
 }
 
-// Waits until more than 75 % of the download buffer is filled, sending each new
+// Waits until more than kBufferedEnoughPercent of the download buffer is filled, sending each new
 // percentage. False (with the reason in error) when a poll fails (the stream
 // was freed) or the request was superseded first. A download that has ended
 // reads as full, so it never waits for bytes that cannot come.
@@ -235,7 +239,7 @@ bool WaitForBuffer(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, st
             shown = progress;
             SendStatus(shared, {kStatusBuffering, progress, {}, generation});
         }
-        if (progress > 75) return true;
+        if (progress > kBufferedEnoughPercent) return true;
         if (!changed) {
             // No new data since the last poll: wait a little (ends early when superseded).
             std::unique_lock lock(shared->State.Lock);
@@ -491,7 +495,7 @@ void TPlaybackController::LaunchWorker(std::string url) {
     lastError_ = 0;
     lastReplyLine_.clear();
     state.Connecting = true; // from now on, so Play/Stop is ignored until the attempt ends
-    const int timeout = timeoutSeconds_ < 3 ? 3 : (timeoutSeconds_ > 30 ? 30 : timeoutSeconds_);
+    const int timeout = std::clamp(timeoutSeconds_, kMinTimeoutSeconds, kMaxTimeoutSeconds);
     WorkerLaunching();
     try {
         std::thread(BMDThread1Execute, shared_, std::move(url), generation, timeout).detach();
@@ -540,7 +544,7 @@ void TPlaybackController::BMDThread1Terminate(std::uint32_t generation) {
         ScheduleReconnect();
         return;
     }
-    if (state.AutoRetry && state.AttemptNumber < 12) {
+    if (state.AutoRetry && state.AttemptNumber < kMaxRetries) {
         ++state.AttemptNumber;
         BuildUrlMenu();
         StartConnectionWorker();
@@ -588,7 +592,8 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
     case kStatusFailed:
         lastError_ = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
         // A reconnect's failures show only when it gives up.
-        if (!reconnecting_ && (state.AttemptNumber > 5 || !state.AutoRetry)) ShowFailure(lastError_);
+        if (!reconnecting_ && (state.AttemptNumber > kLastSilentAttempt || !state.AutoRetry))
+            ShowFailure(lastError_);
         break;
     case kStatusBuffering:
         SetStatus(u"buffering... " + WideFromAnsi(std::to_string(message.Value)) + u"%");
@@ -617,7 +622,7 @@ void TPlaybackController::Timer1Timer() {
         std::lock_guard lock(state.Lock);
         watched = state.OpenedStreams.empty() ? state.Stream.load() : state.OpenedStreams.back();
     }
-    if (++recordingTicks_ > 5) {
+    if (++recordingTicks_ >= kRecordingBlinkTicks) {
         if (ports_.Recording.RecordingRuns()) ports_.Recording.ToggleRecordingLabel();
         recordingTicks_ = 0;
     }

@@ -25,6 +25,18 @@ namespace detail {
 struct TPlaybackShared;
 }
 
+// The play request's policy.
+// Playback starts once more than this share of the download buffer is filled (%).
+inline constexpr int kBufferedEnoughPercent = 75;
+// Retries of one request after its first attempt: at most 13 attempts in all.
+inline constexpr int kMaxRetries = 12;
+// While retrying goes on by itself, the failures of attempts numbered up to
+// this one (counting from 0) stay silent.
+inline constexpr int kLastSilentAttempt = 5;
+// The connection time-out in seconds is kept within these bounds.
+inline constexpr int kMinTimeoutSeconds = 3;
+inline constexpr int kMaxTimeoutSeconds = 30;
+
 class TPlaybackController {
 public:
     // Lives on the window's thread (the thread that constructs it). library must
@@ -54,7 +66,8 @@ public:
     const std::u16string& StatusText() const { return State().StatusText; }
 
     // The settings the controller works with, pushed in by whoever holds them.
-    // Connection time-out in seconds (3 .. 30 at each attempt; 5 to start with).
+    // Connection time-out in seconds (kMinTimeoutSeconds .. kMaxTimeoutSeconds
+    // at each attempt; 5 to start with).
     void SetTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
     int TimeoutSeconds() const { return timeoutSeconds_; }
     // Auto-play on start: the start station plays by itself.

@@ -46,7 +46,8 @@ std::unique_ptr<TReconnectClock> MakeSystemReconnectClock() {
 
 std::chrono::seconds TReconnectSchedule::BaseDelay(int step) {
     static constexpr std::array<int, 7> kSeconds = {1, 2, 4, 8, 15, 30, 60};
-    return std::chrono::seconds(kSeconds[static_cast<size_t>(std::clamp(step, 0, 6))]);
+    constexpr int kLast = static_cast<int>(kSeconds.size()) - 1;
+    return std::chrono::seconds(kSeconds[static_cast<size_t>(std::clamp(step, 0, kLast))]);
 }
 
 void TReconnectSchedule::Dropped(TReconnectTime now) {
@@ -60,7 +61,7 @@ std::optional<std::chrono::milliseconds> TReconnectSchedule::NextDelay(TReconnec
     if (!running_) Dropped(now);
     if (now - firstDrop_ >= kGiveUpAfter) return std::nullopt;
     const auto base = std::chrono::duration_cast<std::chrono::milliseconds>(BaseDelay(step_++));
-    std::uniform_real_distribution<double> jitter(0.9, 1.1);
+    std::uniform_real_distribution<double> jitter(1.0 - kJitter, 1.0 + kJitter);
     return std::chrono::milliseconds(
         static_cast<long long>(static_cast<double>(base.count()) * jitter(random_)));
 }

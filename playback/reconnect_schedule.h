@@ -38,6 +38,8 @@ class TReconnectSchedule {
 public:
     static constexpr std::chrono::minutes kGiveUpAfter{10};
     static constexpr std::chrono::seconds kSteadyPlay{60};
+    // Each delay is stretched or shortened at random by up to this share.
+    static constexpr double kJitter = 0.1;
 
     explicit TReconnectSchedule(std::uint32_t seed = std::random_device{}()) : random_(seed) {}
 

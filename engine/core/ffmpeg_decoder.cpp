@@ -1,5 +1,7 @@
 #include "engine/core/ffmpeg_decoder.h"
 
+#include "engine/core/engine_errors.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -66,7 +68,7 @@ int FfmpegDecoder::Open(DecoderInput input) {
     format_ = avformat_alloc_context();
     packet_ = av_packet_alloc();
     frame_ = av_frame_alloc();
-    if (!format_ || !packet_ || !frame_) return 1;
+    if (!format_ || !packet_ || !frame_) return engine_error::kMemory;
     format_->interrupt_callback = {&Interrupt, &input_};
     if (input_.read) {
         auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
@@ -74,7 +76,7 @@ int FfmpegDecoder::Open(DecoderInput input) {
                      : nullptr;
         if (!io_) {
             av_free(buffer);
-            return 1;
+            return engine_error::kMemory;
         }
         io_->seekable = 0;
         format_->pb = io_;
@@ -97,26 +99,27 @@ int FfmpegDecoder::Open(DecoderInput input) {
         // avformat_open_input frees the context on failure
         format_ = nullptr;
         // Our own input is connected already: whatever FFmpeg cannot read in it is not audio.
-        if (input_.read || rc == AVERROR_INVALIDDATA) return 41;
+        if (input_.read || rc == AVERROR_INVALIDDATA) return engine_error::kUnsupportedFormat;
         if (rc == AVERROR_HTTP_NOT_FOUND || rc == AVERROR_HTTP_FORBIDDEN || rc == AVERROR_HTTP_BAD_REQUEST ||
             rc == AVERROR_HTTP_OTHER_4XX || rc == AVERROR_HTTP_SERVER_ERROR)
-            return 2;
+            return engine_error::kCannotOpen;
         if (rc == AVERROR(ECONNREFUSED) || rc == AVERROR(EHOSTUNREACH) || rc == AVERROR(ENETUNREACH))
-            return 32;
-        if (rc == AVERROR(ETIMEDOUT)) return 40;
-        return rc == AVERROR_EOF ? 41 : 2;
+            return engine_error::kNoConnection;
+        if (rc == AVERROR(ETIMEDOUT)) return engine_error::kTimeout;
+        return rc == AVERROR_EOF ? engine_error::kUnsupportedFormat : engine_error::kCannotOpen;
     }
     rc = avformat_find_stream_info(format_, nullptr);
-    if (rc < 0 && rc != AVERROR_EOF) return rc == AVERROR_EXIT ? 2 : 41;
+    if (rc < 0 && rc != AVERROR_EOF)
+        return rc == AVERROR_EXIT ? engine_error::kCannotOpen : engine_error::kUnsupportedFormat;
     stream_index_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (stream_index_ < 0) return 41;
+    if (stream_index_ < 0) return engine_error::kUnsupportedFormat;
     const AVStream* stream = format_->streams[stream_index_];
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) return 44;
+    if (!codec) return engine_error::kCodec;
     codec_ = avcodec_alloc_context3(codec);
-    if (!codec_) return 1;
-    if (avcodec_parameters_to_context(codec_, stream->codecpar) < 0) return 44;
-    if (avcodec_open2(codec_, codec, nullptr) < 0) return 44;
+    if (!codec_) return engine_error::kMemory;
+    if (avcodec_parameters_to_context(codec_, stream->codecpar) < 0) return engine_error::kCodec;
+    if (avcodec_open2(codec_, codec, nullptr) < 0) return engine_error::kCodec;
     for (unsigned i = 0; i < format_->nb_streams; ++i)
         if (static_cast<int>(i) != stream_index_) format_->streams[i]->discard = AVDISCARD_ALL;
     source_channels_ = stream->codecpar->ch_layout.nb_channels;
@@ -125,7 +128,7 @@ int FfmpegDecoder::Open(DecoderInput input) {
     source_rate_ = stream->codecpar->sample_rate;
     source_bits_ = stream->codecpar->bits_per_raw_sample;
     codec_id_ = static_cast<int>(stream->codecpar->codec_id);
-    return 0;
+    return engine_error::kOk;
 }
 
 std::vector<std::string> FfmpegDecoder::ContainerTags() const {

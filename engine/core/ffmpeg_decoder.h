@@ -39,9 +39,10 @@ public:
     FfmpegDecoder(const FfmpegDecoder&) = delete;
     FfmpegDecoder& operator=(const FfmpegDecoder&) = delete;
 
-    // Opens the input and the first audio stream's decoder. Returns 0 or an
-    // engine error code: 41 no audio / unknown format, 44 no decoder,
-    // 2 other open failures. The caller maps an interruption itself.
+    // Opens the input and the first audio stream's decoder. Returns
+    // engine_error::kOk or an engine error code: kUnsupportedFormat (no audio,
+    // unknown format), kCodec (no decoder), kCannotOpen (other open failures).
+    // The caller maps an interruption itself.
     int Open(DecoderInput input);
 
     enum class Step { kAudio, kNothing, kEnd };

@@ -71,8 +71,8 @@ void DspChain::publish(std::unique_ptr<List> next) {
     collect();
 }
 
-// A list may go once it is not current and the audio thread is not inside
-// it. The audio thread announces the list in inUse_ and then re-checks
+// A list may go once it is not current and the output thread is not inside
+// it. The output thread announces the list in inUse_ and then re-checks
 // current_ (see process), so after the store above, a list that inUse_ does
 // not name can no longer be picked up.
 void DspChain::collect() {

@@ -6,10 +6,10 @@
 // all before a callback at priority 0).
 //
 // Threads: add(), remove(), find() and clear() may be called from any thread
-// except the audio thread, concurrently with process(); they never make the
-// audio thread wait. They publish a new copy of the list; the audio thread
+// except the output thread, concurrently with process(); they never make the
+// output thread wait. They publish a new copy of the list; the output thread
 // keeps using the copy it started its block with, and old copies are freed
-// later by a mutating call (or the destructor), never by the audio thread.
+// later by a mutating call (or the destructor), never by the output thread.
 // A removed unit may therefore still be finishing the block in progress when
 // remove() returns; the chain keeps it alive until it has.
 // prepare(), reset() and the destructor must not run concurrently with
@@ -27,7 +27,7 @@
 namespace lumaro::engine {
 
 // Wraps a callback as a chain unit, for callers' DSP callbacks. The callback
-// runs on the audio thread with the block (interleaved floats, frames).
+// runs on the output thread with the block (interleaved floats, frames).
 class FunctionUnit final : public DspUnit {
 public:
     using Callback = std::function<void(float* interleaved, int frames)>;
@@ -61,7 +61,7 @@ public:
     std::shared_ptr<DspUnit> find(Id id) const;
     void clear();
 
-    // Audio thread: runs every unit in order on the block.
+    // Output thread: runs every unit in order on the block.
     void process(float* interleaved, int frames) noexcept;
 
 private:
@@ -69,7 +69,7 @@ private:
         Id id;
         int priority;
         std::shared_ptr<DspUnit> unit;
-        DspUnit* raw; // what the audio thread calls; kept alive by `unit`
+        DspUnit* raw; // what the output thread calls; kept alive by `unit`
     };
     using List = std::vector<Entry>;
 
@@ -78,7 +78,7 @@ private:
 
     mutable std::mutex mutex_;                 // serialises mutators; never taken by process()
     std::atomic<List*> current_;               // the list the next block will use
-    std::atomic<List*> inUse_{nullptr};        // the list the audio thread is using, or null
+    std::atomic<List*> inUse_{nullptr};        // the list the output thread is using, or null
     std::vector<std::unique_ptr<List>> owned_; // every list still alive, current one included; mutex_
     Id nextId_ = 1;                            // mutex_
     double sampleRate_ = 0.0;                  // mutex_; 0 until prepare()

@@ -3,7 +3,7 @@
 //
 // Threads: prepare() and reset() are called by the block's owner while no
 // process() call runs (before playback, or with the channel out of the mixer).
-// process() runs on the audio thread: it never allocates, locks or blocks.
+// process() runs on the output thread: it never allocates, locks or blocks.
 // Parameter setters of the blocks may be called from any thread at any time:
 // they only store the new values, which process() picks up at its next block
 // and ramps to, so a change never clicks. Settings made before the first

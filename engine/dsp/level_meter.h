@@ -15,7 +15,7 @@ public:
     static constexpr double kWindowSeconds = 0.02;
 
     void prepare(double sampleRate, int channels) override;
-    // Audio thread: measures, never changes the samples.
+    // Output thread: measures, never changes the samples.
     void process(float* interleaved, int frames) noexcept override;
     // Also sets the level to 0.
     void reset() override;

@@ -1,6 +1,6 @@
 #pragma once
-// Hands a small parameter record from any thread to the audio thread without
-// ever making the audio thread wait (a sequence lock whose reader gives up
+// Hands a small parameter record from any thread to the output thread without
+// ever making the output thread wait (a sequence lock whose reader gives up
 // instead of retrying: a torn read is simply taken at the next block).
 
 #include <array>
@@ -19,7 +19,7 @@ template <class T> class ParamSlot {
 public:
     explicit ParamSlot(const T& initial) { store(initial); }
 
-    // Any thread except the audio thread; writers wait only for each other.
+    // Any thread except the output thread; writers wait only for each other.
     void store(const T& value) {
         std::array<uint32_t, kWords> words;
         std::memcpy(words.data(), &value, sizeof(T));
@@ -32,13 +32,13 @@ public:
         seq_.store(s + 2, std::memory_order_release);
     }
 
-    // The last stored value. Any thread except the audio thread.
+    // The last stored value. Any thread except the output thread.
     T load() const {
         std::lock_guard lock(writers_);
         return read();
     }
 
-    // Audio thread: copies the value into `out` when it changed since the
+    // Output thread: copies the value into `out` when it changed since the
     // stamp in `seen` and the copy is whole; otherwise leaves both alone.
     bool loadIfChanged(T& out, uint32_t& seen) const noexcept {
         const uint32_t s1 = seq_.load(std::memory_order_acquire);

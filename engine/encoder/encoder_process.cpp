@@ -1,5 +1,6 @@
 #include "engine/encoder/encoder_process.h"
 
+#include "engine/core/live_threads.h"
 #include "engine/encoder/command_line.h"
 
 #include <algorithm>
@@ -171,6 +172,7 @@ void EncoderProcess::writerLoop(std::shared_ptr<Shared> sp) {
         s.status = r == s.pid ? status : -1;
     }
     s.exited.notify_all();
+    LiveThreads::Ended(); // the last action: the engine's shutdown waits for it
 }
 
 EncoderProcess::EncoderProcess() = default;
@@ -180,17 +182,18 @@ EncoderProcess::~EncoderProcess() {
 }
 
 int EncoderProcess::start(const std::string& commandLine, int sampleRate, int channels) {
-    if (shared_) return kErrorAlready;
-    if (sampleRate <= 0 || sampleRate > 1'000'000 || channels < 1 || channels > 8) return kErrorIllParam;
+    if (shared_) return engine_error::kAlready;
+    if (sampleRate <= 0 || sampleRate > 1'000'000 || channels < 1 || channels > 8)
+        return engine_error::kIllegalParam;
     std::vector<std::string> args = SplitCommandLine(commandLine);
-    if (args.empty() || args[0].empty()) return kErrorIllParam;
+    if (args.empty() || args[0].empty()) return engine_error::kIllegalParam;
     std::vector<std::string> env = ChildEnvironment();
     std::vector<char*> argv = Pointers(args), envp = Pointers(env);
 
     auto s = std::make_shared<Shared>();
     s->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     int fds[2];
-    if (s->wakeFd < 0 || ::pipe2(fds, O_CLOEXEC) != 0) return kErrorCantStart;
+    if (s->wakeFd < 0 || ::pipe2(fds, O_CLOEXEC) != 0) return engine_error::kCannotCreate;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -222,7 +225,7 @@ int EncoderProcess::start(const std::string& commandLine, int sampleRate, int ch
     ::close(fds[0]);
     if (rc != 0) {
         ::close(fds[1]);
-        return kErrorCantStart;
+        return engine_error::kCannotCreate;
     }
 
     s->frameBytes = static_cast<size_t>(channels) * 2;
@@ -237,8 +240,11 @@ int EncoderProcess::start(const std::string& commandLine, int sampleRate, int ch
     s->alive.store(true);
     channels_ = channels;
     shared_ = s;
+    // Counted with the engine's threads, so freeing the engine waits until
+    // the program has the whole recording and has ended.
+    LiveThreads::Started();
     std::thread(writerLoop, std::move(s)).detach();
-    return kOk;
+    return engine_error::kOk;
 }
 
 void EncoderProcess::push(const float* interleaved, int frames) noexcept {

@@ -5,13 +5,15 @@
 // PCM.
 //
 // Threads: start(), stop() and the destructor run on the caller's thread and
-// never wait for the child. push() runs on the mixer/audio thread and never
+// never wait for the child. push() runs on the output thread and never
 // waits: it converts into a lock-free single-producer ring; a writer thread of
 // the encoder's own drains the ring into the pipe, and after the input is
 // closed it reaps the child. When the ring is full the newest samples are
 // dropped and counted. SIGPIPE is blocked on the writer thread, so a child
 // that dies early never kills the program. The owner makes sure no push() is
 // running when it destroys the object (as with any DSP block).
+
+#include "engine/core/engine_errors.h"
 
 #include <chrono>
 #include <cstdint>
@@ -23,12 +25,6 @@ namespace lumaro::engine {
 
 class EncoderProcess {
 public:
-    // Error codes returned by start(), the engine's own codes.
-    static constexpr int kOk = 0;
-    static constexpr int kErrorAlready = 14;   // start() called twice on one object
-    static constexpr int kErrorIllParam = 20;  // empty command line, bad rate or channel count
-    static constexpr int kErrorCantStart = 33; // the program could not be started
-
     // Ring capacity: at least this many seconds of sound (rounded up to a
     // power of two bytes); beyond it push() drops.
     static constexpr double kBufferSeconds = 3.0;
@@ -49,7 +45,7 @@ public:
     // or an error code above.
     int start(const std::string& commandLine, int sampleRate, int channels);
 
-    // Audio thread: queues `frames` interleaved float frames (full scale
+    // Output thread: queues `frames` interleaved float frames (full scale
     // +-1.0, clamped) of the channel count given to start(). Does nothing
     // before start(), after stop() or once the child has gone.
     void push(const float* interleaved, int frames) noexcept;

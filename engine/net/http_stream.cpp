@@ -2,9 +2,9 @@
 
 #include "engine/core/live_threads.h"
 
+#include "engine/core/engine_errors.h"
 #include "engine/net/content_type.h"
 #include "engine/net/icy_demuxer.h"
-#include "engine/net/net_errors.h"
 #include "engine/net/playlist.h"
 
 #include <curl/curl.h>
@@ -58,19 +58,19 @@ bool HeaderValue(std::string_view line, std::string_view name, std::string_view&
 int ErrorFromCurl(CURLcode rc) {
     switch (rc) {
     case CURLE_OK:
-        return net_error::kOk;
+        return engine_error::kOk;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
-        return net_error::kNoConnection;
+        return engine_error::kNoConnection;
     case CURLE_OPERATION_TIMEDOUT:
-        return net_error::kTimeout;
+        return engine_error::kTimeout;
     case CURLE_OUT_OF_MEMORY:
-        return net_error::kMemory;
+        return engine_error::kMemory;
     case CURLE_PEER_FAILED_VERIFICATION: // waiting will not change it: told apart for reconnects
-        return net_error::kCertificate;
+        return engine_error::kCertificate;
     default:
-        return net_error::kCannotOpen;
+        return engine_error::kCannotOpen;
     }
 }
 
@@ -133,7 +133,7 @@ struct HttpStream::State {
         if (code >= 100 && code < 200) return true;                 // interim reply
         if (code >= 300 && code < 400 && has_location) return true; // curl follows it
         if (code >= 400 || (code >= 300 && code < 400) || code < 100) {
-            own_error = net_error::kCannotOpen;
+            own_error = engine_error::kCannotOpen;
             return false;
         }
         char* effective = nullptr;
@@ -182,7 +182,7 @@ struct HttpStream::State {
         }
         s->reply_bytes += n;
         if (s->reply_bytes > kMaxHeaderBytes || s->reply_lines.size() >= kMaxHeaderLines) {
-            s->own_error = net_error::kCannotOpen;
+            s->own_error = engine_error::kCannotOpen;
             return 0;
         }
         if (line.empty()) return s->EndOfReply() ? n : 0;
@@ -294,18 +294,18 @@ struct HttpStream::State {
         if (s->own_error > 0)
             error = s->own_error;
         else if (s->timed_out || s->stalled)
-            error = net_error::kTimeout;
+            error = engine_error::kTimeout;
         else if (rc == CURLE_FAILED_INIT)
-            error = net_error::kMemory;
+            error = engine_error::kMemory;
         else
             error = ErrorFromCurl(rc);
-        if (s->Stopping() || s->own_error == kWriteStopped) error = net_error::kOk;
+        if (s->Stopping() || s->own_error == kWriteStopped) error = engine_error::kOk;
 
         {
             std::lock_guard lock(s->mutex);
             if (!s->headers_done) {
                 s->failed = true;
-                if (error == net_error::kOk) error = net_error::kCannotOpen;
+                if (error == engine_error::kOk) error = engine_error::kCannotOpen;
             }
             s->error = error;
             s->finished = true;
@@ -348,19 +348,19 @@ std::shared_ptr<HttpStream::State> StartDownload(const std::string& url, const H
         std::thread(&HttpStream::State::Run, s).detach();
     } catch (...) {
         LiveThreads::Ended();
-        *error = net_error::kMemory;
+        *error = engine_error::kMemory;
         return nullptr;
     }
 
     std::unique_lock lock(s->mutex);
     while (!s->headers_done && !s->failed) {
         if (s->Stopping()) {
-            *error = net_error::kCannotOpen;
+            *error = engine_error::kCannotOpen;
             break;
         }
         const auto now = Clock::now();
         if (now >= s->header_deadline) {
-            *error = net_error::kTimeout;
+            *error = engine_error::kTimeout;
             break;
         }
         s->changed.wait_for(lock, std::min<Clock::duration>(kCancelPoll, s->header_deadline - now));
@@ -387,7 +387,7 @@ bool WaitBuffered(const HttpStream::State& s, std::size_t n, Clock::time_point d
 std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStreamOptions& options, int depth,
                                           int* error) {
     if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) {
-        *error = net_error::kCannotOpen;
+        *error = engine_error::kCannotOpen;
         return nullptr;
     }
     std::shared_ptr<HttpStream::State> s = StartDownload(url, options, error);
@@ -408,14 +408,14 @@ std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStre
     WaitBuffered(*s, kSniffBytes, deadline);
     if (s->Stopping()) {
         StopState(*s);
-        *error = net_error::kCannotOpen;
+        *error = engine_error::kCannotOpen;
         return nullptr;
     }
     std::string head(kSniffBytes, '\0');
     head.resize(s->buffer->Peek(head.data(), head.size()));
     if (head.empty() && !s->buffer->Ended()) {
         StopState(*s);
-        *error = net_error::kTimeout;
+        *error = engine_error::kTimeout;
         return nullptr;
     }
     const PlaylistKind playlist = DetectPlaylist(type, final_url, head);
@@ -429,14 +429,14 @@ std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStre
         if (kind == ContentKind::kNotAudio || MediaType(type).starts_with("text/") || head.empty() ||
             kind == ContentKind::kPlaylist) {
             StopState(*s);
-            *error = net_error::kUnsupportedFormat;
+            *error = engine_error::kUnsupportedFormat;
             return nullptr;
         }
         return s;
     }
     if (!options.resolve_playlists || depth >= 2) {
         StopState(*s);
-        *error = net_error::kUnsupportedFormat;
+        *error = engine_error::kUnsupportedFormat;
         return nullptr;
     }
 
@@ -456,11 +456,11 @@ std::shared_ptr<HttpStream::State> OpenAt(const std::string& url, const HttpStre
     }
     StopState(*s);
     if (options.cancel && options.cancel->load()) {
-        *error = net_error::kCannotOpen;
+        *error = engine_error::kCannotOpen;
         return nullptr;
     }
     const std::vector<std::string> entries = ParsePlaylistAs(playlist, final_url, body);
-    *error = net_error::kUnsupportedFormat;
+    *error = engine_error::kUnsupportedFormat;
     int tried = 0;
     for (const std::string& entry : entries) {
         if (tried++ >= HttpStream::kMaxPlaylistEntries) break;
@@ -478,13 +478,13 @@ std::unique_ptr<HttpStream> HttpStream::Open(const std::string& url, HttpStreamO
     GlobalInit();
     int local_error = 0;
     if (!error) error = &local_error;
-    *error = net_error::kOk;
+    *error = engine_error::kOk;
     std::shared_ptr<State> s = OpenAt(url, options, 0, error);
     if (!s) {
-        if (*error == net_error::kOk) *error = net_error::kCannotOpen;
+        if (*error == engine_error::kOk) *error = engine_error::kCannotOpen;
         return nullptr;
     }
-    *error = net_error::kOk;
+    *error = engine_error::kOk;
     return std::unique_ptr<HttpStream>(new HttpStream(std::move(s)));
 }
 

@@ -59,7 +59,7 @@ public:
     // Opens the URL (http:// or https://) and blocks until the final reply's
     // headers are in and the body is known to be audio, or until failure.
     // Returns nullptr with *error set to the engine's error code on failure
-    // (see net_errors.h): 2 bad URL / HTTP error status / broken reply /
+    // (see engine_errors.h): 2 bad URL / HTTP error status / broken reply /
     // redirect loop; 32 no connection; 40 time-out; 41 not audio (text/html,
     // a playlist while resolve_playlists is off, a playlist without playable
     // entries). An HLS reply succeeds with IsHls() true and no download

@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the engine tests: audio fixtures made by ffmpeg, an engine
-// on SDL's disk driver whose mixed output the test reads back, and tone
-// measurement.
+// on the null output or on SDL's disk driver (whose mixed output the test
+// reads back), and tone measurement.
 #include "engine/audio_engine.h"
 #include "tests/engine_net/test_server.h"
 #include "tests/support/capture.h"
@@ -52,8 +52,8 @@ protected:
     // Starts the engine on SDL's disk driver (faster than real time); the
     // mixed output goes to a file that Output() reads after StopAndRead().
     void StartDisk();
-    // Starts the engine on SDL's dummy driver (output discarded).
-    void StartDummy();
+    // Starts the engine on the null output (paced in real time, sound discarded).
+    void StartNull(NullOutputKnobs knobs = {});
     // Frees the engine and returns its whole mixed output (stereo float).
     std::vector<float> StopAndRead();
 
@@ -70,7 +70,9 @@ protected:
     // Plays h and waits until it has played to its end.
     void PlayToEnd(HSTREAM h);
 
-    AudioEngine engine;
+    // Makes the output at BASS_Init; the Start functions set it, a test may too.
+    AudioEngine::OutputFactory make_output;
+    AudioEngine engine{[this] { return make_output ? make_output() : nullptr; }};
     testing::TestServer server;
     std::string output_file;
     bool started = false;

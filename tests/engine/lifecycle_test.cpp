@@ -18,7 +18,7 @@ TEST_F(LifecycleTest, SetUpCallsAcceptWhatThePlayerPasses) {
     EXPECT_EQ(engine.BASS_GetVersion() >> 16, 0x0204u);
     EXPECT_EQ(engine.BASS_StreamCreateURL("http://127.0.0.1:1/x", 0, 0, nullptr, nullptr), 0u);
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_INIT);
-    StartDummy();
+    StartNull();
     EXPECT_FALSE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
     for (const char* name :
@@ -41,15 +41,22 @@ TEST_F(LifecycleTest, SetUpCallsAcceptWhatThePlayerPasses) {
 }
 
 TEST_F(LifecycleTest, InitWithoutASoundDeviceFailsWithTheDriverError) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    EXPECT_FALSE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    EXPECT_FALSE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr)); // no output at all
+    EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
+    struct Refusing : AudioOutput {
+        bool Start(RenderSource&) override { return false; }
+        void Stop() override {}
+        const char* Name() const override { return "refusing"; }
+    };
+    make_output = [] { return std::make_unique<Refusing>(); };
+    EXPECT_FALSE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr)); // a device that cannot be opened
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
     EXPECT_FALSE(engine.BASS_Init(7, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
 }
 
 TEST_F(LifecycleTest, ErrorCodesArePerThread) {
-    StartDummy();
+    StartNull();
     EXPECT_FALSE(engine.BASS_StreamFree(12345));
     std::thread([&] {
         EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_OK);
@@ -59,7 +66,7 @@ TEST_F(LifecycleTest, ErrorCodesArePerThread) {
 }
 
 TEST_F(LifecycleTest, FreedHandlesAreInvalidForEveryCall) {
-    StartDummy();
+    StartNull();
     const HSTREAM h = Open(ServeMp3("/a", MakeMp3("0.2*sin(2*PI*440*t)", "0", 1.0)));
     const HFX fx = engine.BASS_ChannelSetFX(h, BASS_FX_DX8_PARAMEQ, 1);
     ASSERT_NE(fx, 0u);
@@ -120,7 +127,7 @@ void BlockingMeta(HSYNC, DWORD, DWORD, void* user) {
 }
 
 TEST_F(LifecycleTest, FreeingReturnsAtOnceWhileACallbackIsBlocked) {
-    StartDummy();
+    StartNull();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
     std::vector<std::string> blocks;
     for (int i = 0; i < 30; ++i)
@@ -154,7 +161,7 @@ void FreeingDsp(HDSP, DWORD channel, void*, DWORD, void* user) {
 }
 
 TEST_F(LifecycleTest, ACallbackMayFreeItsOwnChannel) {
-    StartDummy();
+    StartNull();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 3.0);
     std::vector<std::string> blocks;
     for (int i = 0; i < 30; ++i)
@@ -181,7 +188,7 @@ TEST_F(LifecycleTest, ACallbackMayFreeItsOwnChannel) {
 }
 
 TEST_F(LifecycleTest, FreeingFromManyThreadsWhileOpeningAndPlayingHoldsUp) {
-    StartDummy();
+    StartNull();
     const std::string url = ServeMp3("/s", MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 2.0));
     std::atomic<HSTREAM> current{0};
     std::atomic<bool> stop{false};

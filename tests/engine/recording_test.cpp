@@ -55,7 +55,7 @@ TEST_F(RecordingTest, LameWritesATaggedMp3OfTheStream) {
 }
 
 TEST_F(RecordingTest, StopEndsTheRecordingAndAMissingProgramFailsCleanly) {
-    StartDummy();
+    StartNull();
     const HSTREAM h = Open(ServeMp3("/rec", MakeMp3("0.3*sin(2*PI*440*t)", "0", 3.0)));
     EXPECT_EQ(engine.BASS_Encode_Start(h, "no-such-encoder-program -", 0x40004, nullptr, nullptr), 0u);
     EXPECT_EQ(engine.BASS_ErrorGetCode(), BASS_ERROR_CREATE);

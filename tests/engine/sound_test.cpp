@@ -18,7 +18,7 @@ constexpr std::size_t kWindow = 22050; // 0.5 s
 using SoundTest = EngineTest;
 
 TEST_F(SoundTest, LevelFollowsAKnownTone) {
-    StartDummy();
+    StartNull();
     // Left at half scale, right at a quarter.
     const HSTREAM h = Open(ServeMp3("/tone", MakeMp3("0.5*sin(2*PI*440*t)", "0.25*sin(2*PI*440*t)", 3.0)));
     EXPECT_EQ(engine.BASS_ChannelGetLevel(h), ~DWORD{0}) << "not playing yet";

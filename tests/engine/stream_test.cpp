@@ -24,7 +24,7 @@ std::vector<std::string> SplitList(const char* list) {
 }
 
 void StatusProc(const void* buffer, DWORD length, void* user) {
-    // Download thread.
+    // Callback thread.
     if (buffer && length == 0) static_cast<Recorder*>(user)->Add(static_cast<const char*>(buffer));
 }
 
@@ -33,7 +33,7 @@ struct MetaContext {
     Recorder titles;
 };
 void MetaProc(HSYNC, DWORD channel, DWORD, void* user) {
-    // Download thread.
+    // Callback thread.
     auto* ctx = static_cast<MetaContext*>(user);
     const char* meta = ctx->engine->BASS_ChannelGetTags(channel, BASS_TAG_META);
     ctx->titles.Add(meta ? meta : "(null)");
@@ -42,7 +42,7 @@ void MetaProc(HSYNC, DWORD channel, DWORD, void* user) {
 using StreamTest = EngineTest;
 
 TEST_F(StreamTest, ReplyLinesAndTagsArriveAsSent) {
-    StartDummy();
+    StartNull();
     serve::IcyScript script;
     script.headers = {"content-type:audio/mpeg", "icy-name:Jazz", "icy-br: 128", "icy-genre:Smooth Jazz"};
     script.metaint = 4000;
@@ -76,7 +76,7 @@ TEST_F(StreamTest, ReplyLinesAndTagsArriveAsSent) {
 }
 
 TEST_F(StreamTest, EachNewMetadataBlockCallsTheSyncOnce) {
-    StartDummy();
+    StartNull();
     std::vector<std::string> blocks;
     for (int i = 1; i <= 14; ++i)
         blocks.push_back("StreamTitle='Artist - Song " + std::to_string(i) + "';");
@@ -173,7 +173,7 @@ TEST_F(StreamTest, TitlesInsideOggStreamsReachTheMetadataTag) {
 }
 
 TEST_F(StreamTest, ChannelInfoDescribesTheSource) {
-    StartDummy();
+    StartNull();
     server.Handle("/mono", serve::Http("audio/mpeg", lumaro::testing::ToneMp3(1.0)));
     const HSTREAM mono = Open(server.Url("/mono"));
     const HSTREAM stereo = Open(ServeMp3("/stereo", MakeMp3("0.1*sin(2*PI*300*t)", "0", 1.0)));
@@ -187,7 +187,7 @@ TEST_F(StreamTest, ChannelInfoDescribesTheSource) {
 }
 
 TEST_F(StreamTest, BufferingGrowsUntilTheBufferIsFull) {
-    StartDummy();
+    StartNull();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 8.0);
     // Header, then 2 KiB every 20 ms: the buffer fills over about half a second.
     server.Handle("/paced",
@@ -210,7 +210,7 @@ TEST_F(StreamTest, BufferingGrowsUntilTheBufferIsFull) {
 }
 
 TEST_F(StreamTest, PlaylistEntriesAreTriedInOrderWhenResolvingIsOn) {
-    StartDummy();
+    StartNull();
     const std::string good = ServeMp3("/good.mp3", MakeMp3("0.2*sin(2*PI*500*t)", "0", 1.0));
     server.Handle("/dead.mp3", serve::NotFound());
     server.Handle("/list.pls", serve::Http("audio/x-scpls",
@@ -232,7 +232,7 @@ TEST_F(StreamTest, PlaylistEntriesAreTriedInOrderWhenResolvingIsOn) {
 // plain or extended m3u without HLS tags is a playlist like any other, under
 // whatever type the server names.
 TEST_F(StreamTest, M3u8UrlsThatArePlainPlaylistsAreResolved) {
-    StartDummy();
+    StartNull();
     const std::string entry =
         ServeMp3("/entry.mp3", MakeMp3("0.3*sin(2*PI*500*t)", "0.3*sin(2*PI*500*t)", 2.0));
     struct Case {
@@ -261,7 +261,7 @@ TEST_F(StreamTest, M3u8UrlsThatArePlainPlaylistsAreResolved) {
 }
 
 TEST_F(StreamTest, EveryWayAServerMaySendAudioPlays) {
-    StartDummy();
+    StartNull();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 2.0);
     server.Handle("/plain", serve::Http("audio/mpeg", mp3));
     serve::IcyScript tiny;
@@ -291,7 +291,7 @@ TEST_F(StreamTest, EveryWayAServerMaySendAudioPlays) {
 }
 
 TEST_F(StreamTest, AStalledStreamStaysActiveUntilFreed) {
-    StartDummy();
+    StartNull();
     const std::string mp3 = MakeMp3("0.3*sin(2*PI*440*t)", "0.3*sin(2*PI*440*t)", 2.0);
     // Half a second of audio, then the server goes quiet but keeps the connection.
     server.Handle("/stall",
@@ -307,7 +307,7 @@ TEST_F(StreamTest, AStalledStreamStaysActiveUntilFreed) {
 }
 
 TEST_F(StreamTest, WmaPlaysWithItsHeaderTags) {
-    StartDummy();
+    StartNull();
     const std::string wma =
         Capture("ffmpeg -nostdin -loglevel error -f lavfi -i \"sine=d=2\" -ac 2 -c:a wmav2 -b:a 64k "
                 "-metadata title='Wma Title' -metadata author='Wma Artist' -f asf -");
@@ -326,7 +326,7 @@ TEST_F(StreamTest, WmaPlaysWithItsHeaderTags) {
 }
 
 TEST_F(StreamTest, HlsPlaysThroughItsPlaylist) {
-    StartDummy();
+    StartNull();
     const auto dir = std::filesystem::path(::testing::TempDir()) / ("hls_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
@@ -359,7 +359,7 @@ struct FailCase {
 };
 
 TEST_F(StreamTest, FailedOpensGiveTheMatchingErrorWithinTheTimeOut) {
-    StartDummy();
+    StartNull();
     const std::vector<FailCase> cases = {
         {"not-found", [] { return serve::NotFound(); }, BASS_ERROR_FILEOPEN},
         {"garbage", [] { return serve::Http("audio/mpeg", lumaro::testing::PatternBytes(20000)); },

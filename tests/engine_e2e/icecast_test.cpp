@@ -67,7 +67,6 @@ protected:
     void SetUp() override {
         ice = IcecastEnv::Read(ICECAST_STATE);
         ASSERT_FALSE(ice.Port.empty()) << "the Icecast fixture did not start";
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         ASSERT_TRUE(engine.BASS_Init(-1, 44100, 0, nullptr, nullptr));
         engine.BASS_SetConfig(BASS_CONFIG_NET_PLAYLIST, 1);
         engine.BASS_SetConfig(BASS_CONFIG_NET_TIMEOUT, 5000);
@@ -77,7 +76,7 @@ protected:
         AudioEngine::WaitForStreamThreads(10s);
     }
     IcecastEnv ice;
-    AudioEngine engine;
+    AudioEngine engine{[] { return MakeNullOutput(); }};
 };
 
 struct MountCase {

@@ -16,6 +16,7 @@
 #include <vector>
 
 using lumaro::engine::EncoderProcess;
+namespace engine_error = lumaro::engine::engine_error;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -136,7 +137,7 @@ TEST_P(RecordingTest, MakesATaggedMp3) {
     EncoderProcess encoder;
     ASSERT_EQ(encoder.start("lame - recording_1.mp3 --tt " + c.titleArg + " --tc " + c.commentArg, 44100,
                             c.channels),
-              EncoderProcess::kOk);
+              engine_error::kOk);
     EXPECT_TRUE(encoder.active());
     Feed(encoder, Tone(44100, c.channels, 2.0), c.channels);
     encoder.stop();
@@ -176,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
 // and little-endian.
 TEST_F(EncoderTest, ChildReadsWavHeaderAndPcm) {
     EncoderProcess encoder;
-    ASSERT_EQ(encoder.start(R"(sh -c "cat > input.wav")", 22050, 1), EncoderProcess::kOk);
+    ASSERT_EQ(encoder.start(R"(sh -c "cat > input.wav")", 22050, 1), engine_error::kOk);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<float> samples{0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 1.5f, -2.0f, nan, 0.25f};
     encoder.push(samples.data(), static_cast<int>(samples.size()));
@@ -200,8 +201,7 @@ TEST_F(EncoderTest, ChildReadsWavHeaderAndPcm) {
 TEST_F(EncoderTest, RefusesWhatCannotStart) {
     {
         EncoderProcess encoder;
-        EXPECT_EQ(encoder.start("lumaro-no-such-encoder - out.mp3", 44100, 2),
-                  EncoderProcess::kErrorCantStart);
+        EXPECT_EQ(encoder.start("lumaro-no-such-encoder - out.mp3", 44100, 2), engine_error::kCannotCreate);
         EXPECT_FALSE(encoder.active());
         const std::vector<float> block(2048, 0.1f);
         encoder.push(block.data(), 1024); // harmless
@@ -211,11 +211,11 @@ TEST_F(EncoderTest, RefusesWhatCannotStart) {
          {std::tuple{"", 44100, 2}, std::tuple{"  ", 44100, 2}, std::tuple{"\"\" x", 44100, 2},
           std::tuple{"cat", 0, 2}, std::tuple{"cat", 44100, 0}, std::tuple{"cat", 44100, 9}}) {
         EncoderProcess encoder;
-        EXPECT_EQ(encoder.start(line, rate, channels), EncoderProcess::kErrorIllParam) << line;
+        EXPECT_EQ(encoder.start(line, rate, channels), engine_error::kIllegalParam) << line;
     }
     EncoderProcess encoder;
-    ASSERT_EQ(encoder.start("cat", 44100, 2), EncoderProcess::kOk);
-    EXPECT_EQ(encoder.start("cat", 44100, 2), EncoderProcess::kErrorAlready);
+    ASSERT_EQ(encoder.start("cat", 44100, 2), engine_error::kOk);
+    EXPECT_EQ(encoder.start("cat", 44100, 2), engine_error::kAlready);
 }
 
 // A child that never reads: push() keeps returning, dropping and counting
@@ -225,7 +225,7 @@ TEST_F(EncoderTest, ChildThatNeverReadsMakesPushDropNotBlock) {
     pid_t pid;
     {
         EncoderProcess encoder;
-        ASSERT_EQ(encoder.start("sleep 30", 44100, 2), EncoderProcess::kOk);
+        ASSERT_EQ(encoder.start("sleep 30", 44100, 2), engine_error::kOk);
         pid = encoder.pid();
         for (int second = 0; second < 12; ++second)
             Feed(encoder, tone, 2);
@@ -242,7 +242,7 @@ TEST_F(EncoderTest, ChildThatNeverReadsMakesPushDropNotBlock) {
 // inactive and the child is reaped.
 TEST_F(EncoderTest, ChildThatExitsEarlyDoesNotKillUs) {
     EncoderProcess encoder;
-    ASSERT_EQ(encoder.start("head -c 100", 44100, 2), EncoderProcess::kOk);
+    ASSERT_EQ(encoder.start("head -c 100", 44100, 2), engine_error::kOk);
     const std::vector<float> tone = Tone(44100, 2, 1.0);
     for (int i = 0; i < 3; ++i)
         Feed(encoder, tone, 2); // far more than the pipe holds
@@ -260,7 +260,7 @@ TEST_F(EncoderTest, StopReturnsAtOnceAndTheSlowChildFinishes) {
     {
         EncoderProcess encoder;
         ASSERT_EQ(encoder.start(R"(sh -c "sleep 1; exec lame --quiet - slow.mp3 --tt Slow")", 44100, 2),
-                  EncoderProcess::kOk);
+                  engine_error::kOk);
         pid = encoder.pid();
         Feed(encoder, Tone(44100, 2, 2.0), 2);
         encoder.stop();

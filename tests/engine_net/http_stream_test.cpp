@@ -1,9 +1,9 @@
 // HttpStream against the loopback server: replies as real stations send them
 // (plain, ICY, chunked, redirects, playlists) and as hostile ones do. Every
 // failure must come back with its error code and no test may hang.
+#include "engine/core/engine_errors.h"
 #include "engine/core/live_threads.h"
 #include "engine/net/http_stream.h"
-#include "engine/net/net_errors.h"
 #include "tests/engine_net/test_server.h"
 #include "tests/support/capture.h"
 #include "tests/support/free_port.h"
@@ -279,36 +279,36 @@ TEST_F(HttpStreamTest, FailuresReportTheirCodeWithinTheTimeout) {
         int error;
     };
     const std::vector<Case> cases = {
-        {"connection refused", closed_port, net_error::kNoConnection},
-        {"404", server_.Url("/404"), net_error::kCannotOpen},
-        {"500", server_.Url("/500"), net_error::kCannotOpen},
-        {"garbage instead of a reply", server_.Url("/garbage"), net_error::kCannotOpen},
-        {"closed before replying", server_.Url("/close-at-once"), net_error::kCannotOpen},
-        {"closed inside the headers", server_.Url("/close-in-headers"), net_error::kCannotOpen},
-        {"headers never finish", server_.Url("/stall-in-headers"), net_error::kTimeout},
-        {"accepts and never answers", server_.Url("/never"), net_error::kTimeout},
-        {"endless headers", server_.Url("/endless"), net_error::kCannotOpen},
-        {"slower than the time-out", server_.Url("/too-slow"), net_error::kTimeout},
-        {"an HTML page", server_.Url("/html"), net_error::kUnsupportedFormat},
-        {"JSON", server_.Url("/json"), net_error::kUnsupportedFormat},
-        {"text that is no playlist", server_.Url("/prose"), net_error::kUnsupportedFormat},
-        {"an empty body of unknown type", server_.Url("/no-body"), net_error::kUnsupportedFormat},
-        {"a playlist with playlists off", server_.Url("/list.pls"), net_error::kUnsupportedFormat},
-        {"redirect loop", server_.Url("/loop1"), net_error::kCannotOpen},
-        {"redirect without Location", server_.Url("/no-location"), net_error::kCannotOpen},
-        {"ICY error status", server_.Url("/icy-401"), net_error::kCannotOpen},
-        {"empty URL", "", net_error::kCannotOpen},
-        {"not http", "ftp://127.0.0.1/x.mp3", net_error::kCannotOpen},
-        {"malformed", "http://[::1/", net_error::kCannotOpen},
+        {"connection refused", closed_port, engine_error::kNoConnection},
+        {"404", server_.Url("/404"), engine_error::kCannotOpen},
+        {"500", server_.Url("/500"), engine_error::kCannotOpen},
+        {"garbage instead of a reply", server_.Url("/garbage"), engine_error::kCannotOpen},
+        {"closed before replying", server_.Url("/close-at-once"), engine_error::kCannotOpen},
+        {"closed inside the headers", server_.Url("/close-in-headers"), engine_error::kCannotOpen},
+        {"headers never finish", server_.Url("/stall-in-headers"), engine_error::kTimeout},
+        {"accepts and never answers", server_.Url("/never"), engine_error::kTimeout},
+        {"endless headers", server_.Url("/endless"), engine_error::kCannotOpen},
+        {"slower than the time-out", server_.Url("/too-slow"), engine_error::kTimeout},
+        {"an HTML page", server_.Url("/html"), engine_error::kUnsupportedFormat},
+        {"JSON", server_.Url("/json"), engine_error::kUnsupportedFormat},
+        {"text that is no playlist", server_.Url("/prose"), engine_error::kUnsupportedFormat},
+        {"an empty body of unknown type", server_.Url("/no-body"), engine_error::kUnsupportedFormat},
+        {"a playlist with playlists off", server_.Url("/list.pls"), engine_error::kUnsupportedFormat},
+        {"redirect loop", server_.Url("/loop1"), engine_error::kCannotOpen},
+        {"redirect without Location", server_.Url("/no-location"), engine_error::kCannotOpen},
+        {"ICY error status", server_.Url("/icy-401"), engine_error::kCannotOpen},
+        {"empty URL", "", engine_error::kCannotOpen},
+        {"not http", "ftp://127.0.0.1/x.mp3", engine_error::kCannotOpen},
+        {"malformed", "http://[::1/", engine_error::kCannotOpen},
         {"https to a server without TLS", "https://127.0.0.1:" + std::to_string(server_.Port()) + "/404",
-         net_error::kCannotOpen},
+         engine_error::kCannotOpen},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         // Only the time-out cases need a short time-out; the others get room
         // to reach their own error on a loaded machine (a TLS start-up under
         // the sanitizers can take most of a second).
-        const int timeout_ms = c.error == net_error::kTimeout ? 700 : 5000;
+        const int timeout_ms = c.error == engine_error::kTimeout ? 700 : 5000;
         EXPECT_EQ(OpenError(c.url, Options(timeout_ms)), c.error);
     }
 }
@@ -345,7 +345,7 @@ TEST_F(HttpStreamTest, AnUntrustedCertificateIsToldApart) {
     }
     EXPECT_TRUE(up) << "openssl s_server did not start";
     if (up) {
-        EXPECT_EQ(OpenError("https://" + accept + "/live", Options()), net_error::kCertificate);
+        EXPECT_EQ(OpenError("https://" + accept + "/live", Options()), engine_error::kCertificate);
     }
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
@@ -385,8 +385,8 @@ TEST_F(HttpStreamTest, StallWatchdogEndsTheDownloadWithTimeout) {
     auto stream = Open("/stall", options);
     ASSERT_TRUE(stream);
     EXPECT_EQ(ReadAll(*stream->Buffer()), "abc");
-    EXPECT_EQ(stream->Buffer()->EndError(), net_error::kTimeout);
-    EXPECT_EQ(stream->EndError(), net_error::kTimeout);
+    EXPECT_EQ(stream->Buffer()->EndError(), engine_error::kTimeout);
+    EXPECT_EQ(stream->EndError(), engine_error::kTimeout);
 }
 
 TEST_F(HttpStreamTest, BodyCutShortEndsWithAnErrorAfterItsBytes) {
@@ -398,7 +398,7 @@ TEST_F(HttpStreamTest, BodyCutShortEndsWithAnErrorAfterItsBytes) {
     auto cut = Open("/cut", Options());
     ASSERT_TRUE(cut);
     EXPECT_TRUE(SameBytes(ReadAll(*cut->Buffer()), PatternBytes(100)));
-    EXPECT_EQ(cut->Buffer()->EndError(), net_error::kCannotOpen);
+    EXPECT_EQ(cut->Buffer()->EndError(), engine_error::kCannotOpen);
     // Without a length, the server closing is the stream's clean end.
     auto closed = Open("/closed", Options());
     ASSERT_TRUE(closed);
@@ -470,9 +470,10 @@ TEST_F(HttpStreamTest, PlaylistWithoutAWorkingEntryFails) {
     server_.Handle("/self.pls", serve::Http("audio/x-scpls", "[playlist]\nFile1=/self.pls\n"));
     HttpStreamOptions options = Options();
     options.resolve_playlists = true;
-    EXPECT_EQ(OpenError(server_.Url("/dead.pls"), options), net_error::kCannotOpen); // the last entry's error
-    EXPECT_EQ(OpenError(server_.Url("/empty.pls"), options), net_error::kUnsupportedFormat);
-    EXPECT_EQ(OpenError(server_.Url("/self.pls"), options), net_error::kUnsupportedFormat); // depth limit
+    EXPECT_EQ(OpenError(server_.Url("/dead.pls"), options),
+              engine_error::kCannotOpen); // the last entry's error
+    EXPECT_EQ(OpenError(server_.Url("/empty.pls"), options), engine_error::kUnsupportedFormat);
+    EXPECT_EQ(OpenError(server_.Url("/self.pls"), options), engine_error::kUnsupportedFormat); // depth limit
 }
 
 TEST_F(HttpStreamTest, HlsIsHandedBackForFfmpeg) {
@@ -520,7 +521,7 @@ TEST_F(HttpStreamTest, OpenNeverWaitsPastTheTimeoutForABlockedStatusCallback) {
     server_.Handle("/ok", serve::Http("audio/mpeg", "x"));
     HttpStreamOptions options = Options(300);
     options.on_status_line = [released](std::string_view) { released.wait(); };
-    EXPECT_EQ(OpenError(server_.Url("/ok"), options), net_error::kTimeout);
+    EXPECT_EQ(OpenError(server_.Url("/ok"), options), engine_error::kTimeout);
     release.set_value();
 }
 
@@ -534,7 +535,7 @@ TEST_F(HttpStreamTest, CancelAbandonsAnOpenInProgress) {
     while (server_.Requests().empty())
         std::this_thread::yield();
     *cancel = true;
-    EXPECT_EQ(opener.get(), net_error::kCannotOpen);
+    EXPECT_EQ(opener.get(), engine_error::kCannotOpen);
 }
 
 } // namespace

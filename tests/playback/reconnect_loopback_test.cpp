@@ -11,7 +11,7 @@
 
 #include "data/personal_lists.h"
 #include "data/scrambled_list_file.h"
-#include "engine/audio_library.h"
+#include "engine/audio_engine.h"
 #include "playback/playback_controller.h"
 
 #include <QDir>
@@ -106,8 +106,7 @@ protected:
         ASSERT_FALSE(mp3_->empty()) << "lame is needed (scripts/install-deps.sh)";
         ASSERT_TRUE(dir_.isValid());
         QDir::setCurrent(dir_.path());
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        engine_ = engine::MakeAudioEngine();
+        engine_ = std::make_unique<engine::AudioEngine>([] { return engine::MakeNullOutput(); });
         controller_ = std::make_unique<TPlaybackController>(*engine_, view_.Ports(), recent_);
         ASSERT_FALSE(controller_->InitAudioEngine(nullptr).EndProgram());
         server_ = std::make_unique<TestServer>();

@@ -8,7 +8,7 @@
 
 #include "data/personal_lists.h"
 #include "effects/effect_chain.h"
-#include "engine/audio_library.h"
+#include "engine/audio_engine.h"
 #include "playback/playback_controller.h"
 #include "recording/recording_files.h"
 #include "tests/support/capture.h"
@@ -50,10 +50,9 @@ protected:
         recordings_ = program_ / "LumaroRadioRecordings";
         fs::create_directories(recordings_);
         fs::current_path(program_);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         // composed as the program does: one state, the recorder as the gate,
         // the effect chain taking each new stream
-        engine_ = engine::MakeAudioEngine();
+        engine_ = std::make_unique<engine::AudioEngine>([] { return engine::MakeNullOutput(); });
         chain_ = std::make_unique<TEffectChain>(*engine_, *state_, knobs_);
         recorder_ =
             std::make_unique<TRecorder>(*engine_, *state_, window_, program_.string(), recordings_.string());
