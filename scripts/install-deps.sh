@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libicu-dev libx11-dev libxcb1-dev libxcb-keysyms1-dev
-  libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev
+  libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev libpulse-dev
   libxxhash-dev libsimdjson-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run
@@ -16,6 +16,8 @@ packages=(
   ffmpeg icecast2 python3 python3-mutagen xvfb xauth openbox trayer xdotool x11-utils x11-xserver-utils imagemagick
   at-spi2-core appstream desktop-file-utils librsvg2-bin
   dbus-daemon openssl
+  # the PulseAudio output's test: a private daemon with a null sink, recorded by parec
+  pulseaudio pulseaudio-utils
 )
 
 missing=()
