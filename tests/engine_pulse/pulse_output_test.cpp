@@ -246,8 +246,8 @@ TEST_F(PulseOutputTest, ToneReachesTheSinkAndStopsWithStop) {
 }
 
 // A source that stalls makes the server run dry; once it renders again the
-// sound returns after about one request and the sink's latency, not after a
-// whole start-up buffer refilled (the server's default would wait for 2 s).
+// sound returns after about one request and the sink's latency, with no
+// start-up buffer to build up again first.
 TEST_F(PulseOutputTest, PlaysOnSoonAfterAnUnderrun) {
     Monitor monitor;
     auto out = MakePulseOutput();
