@@ -23,7 +23,7 @@ constexpr int kTargetMs = 150;
 constexpr int kRequestMs = 20;
 // Longest wait for the server to answer a connect or a new stream.
 constexpr pa_usec_t kAnswerTimeoutUs = 3 * PA_USEC_PER_SEC;
-// -40 dBFS: where sound starts, for the jump over queued silence and the start-up mark.
+// -40 dBFS: where silence ends for the start-up mark and the queue tracking.
 constexpr float kSoundLevel = 0.01f;
 
 constexpr std::uint32_t BytesFor(int ms) {
@@ -34,12 +34,6 @@ bool HasSound(const float* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         if (std::fabs(samples[i]) >= kSoundLevel) return true;
     return false;
-}
-
-bool AllZero(const float* samples, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        if (samples[i] != 0.0f) return false;
-    return true;
 }
 
 class PulseOutput final : public AudioOutput {
@@ -74,8 +68,8 @@ private:
     pa_stream* stream_ = nullptr;          // loop lock
     RenderSource* source_ = nullptr;       // loop lock; null while stopped
     bool timed_out_ = false;               // loop lock
-    // Bytes of digital silence (zeros) written since anything else; the whole
-    // queue is silent once they reach the target length. Loop thread.
+    // Bytes of silence written since the last sound; the whole queue is silent
+    // once they reach the target length. Loop thread.
     std::uint64_t silent_bytes_ = 0;
     pa_usec_t sound_written_at_ = 0;         // loop thread
     pa_time_event* sound_at_sink_ = nullptr; // loop lock
@@ -209,19 +203,19 @@ void PulseOutput::OnWrite(std::size_t bytes) {
         auto* samples = static_cast<float*>(data);
         source_->Render(samples, static_cast<int>(size / kFrameBytes));
         const bool sound = HasSound(samples, size / sizeof(float));
-        // Sound after a queue of nothing but zeros replaces them instead of
-        // waiting behind them: it starts as soon as the sink takes it, and
-        // nothing that was to be heard is lost.
+        // Sound after a queue of silence replaces that silence instead of
+        // waiting behind it: it starts as soon as the sink takes it.
         const bool jump = sound && silent_bytes_ >= queue_bytes;
         if (pa_stream_write(stream_, data, size, nullptr, 0,
                             jump ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE) < 0)
             return;
         bytes -= size;
-        if (AllZero(samples, size / sizeof(float)))
+        if (!sound) {
             silent_bytes_ = silent_bytes_ > UINT64_MAX - size ? UINT64_MAX : silent_bytes_ + size;
-        else
+        } else {
             silent_bytes_ = 0;
-        if (jump) OnSoundWritten();
+            if (jump) OnSoundWritten();
+        }
     }
 }
 
