@@ -3,7 +3,6 @@
 #include "engine/core/ffmpeg_decoder.h"
 #include "engine/core/live_threads.h"
 #include "engine/core/pcm_ring.h"
-#include "engine/core/start_trace.h"
 #include "engine/dsp/dsp_chain.h"
 #include "engine/dsp/gain_pan.h"
 #include "engine/dsp/level_meter.h"
@@ -13,7 +12,6 @@
 #include "engine/net/download_buffer.h"
 #include "engine/net/http_stream.h"
 #include "engine/net/playlist.h"
-#include "engine/output/audio_output.h"
 
 #include <SDL2/SDL.h>
 
@@ -192,10 +190,6 @@ struct AudioEngine::State {
     // no channel is destroyed on the output thread. handles_mutex
     std::vector<std::shared_ptr<Channel>> zombies;
     SDL_AudioDeviceID device = 0; // handles_mutex
-    // TEMPORARY (measuring only): LUMARO_AUDIO_OUTPUT=pulse plays through our
-    // PulseAudio output instead of SDL. handles_mutex
-    std::unique_ptr<AudioOutput> output;
-    std::unique_ptr<RenderSource> output_source;
 
     std::recursive_mutex mix_mutex; // held by the mixer for one pass; recursive for calls from DSP callbacks
     std::vector<std::shared_ptr<Channel>> mixing; // mix_mutex
@@ -237,24 +231,6 @@ void SDLCALL AudioCallback(void* user, Uint8* stream, int len) {
         frames -= n;
     }
 }
-
-// TEMPORARY (measuring only): the mixer as an AudioOutput's source.
-class MixSource final : public RenderSource {
-public:
-    explicit MixSource(AudioEngine::State* state) : state_(state) {}
-    void Render(float* out, int frames) noexcept override {
-        // Output's thread.
-        while (frames > 0) {
-            const int n = std::min(frames, kMixFrames);
-            state_->Mix(out, n);
-            out += n * 2;
-            frames -= n;
-        }
-    }
-
-private:
-    AudioEngine::State* state_;
-};
 
 // Download thread (ICY) or stream thread (in-stream tags): a new metadata block.
 void DeliverMetadata(const std::weak_ptr<Channel>& weak, std::string_view block) {
@@ -331,7 +307,6 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
             if (ch->dead) error = Clock::now() >= deadline ? BASS_ERROR_TIMEOUT : BASS_ERROR_FILEOPEN;
             return result->Finish(error ? error : BASS_ERROR_FILEOPEN);
         }
-        start_trace::Mark(start_trace::Stage::kReply);
         if (http->IsHls()) {
             hls = true;
             url = http->FinalUrl();
@@ -383,7 +358,6 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
         return result->Finish(rc);
     }
     opening = false;
-    start_trace::Mark(start_trace::Stage::kOpened);
     ch->info.freq = core::kOutputRate;
     ch->info.chans = static_cast<DWORD>(decoder.SourceChannels());
     ch->info.flags = req.flags;
@@ -399,7 +373,6 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
         ch->buffer->WaitForBuffered(ch->buffer->Capacity() * req.prebuf_percent / 100,
                                     std::max(left, std::chrono::milliseconds(0)));
     }
-    start_trace::Mark(start_trace::Stage::kBuffered);
     result->Finish(0);
 
     // Titles carried in the stream itself (Ogg comments) reach the player as
@@ -417,7 +390,6 @@ void RunStream(std::shared_ptr<Channel> ch, std::shared_ptr<OpenResult> result, 
         pcm.clear();
         const auto step = decoder.DecodeSome(pcm);
         if (step == core::FfmpegDecoder::Step::kEnd) break;
-        if (!pcm.empty()) start_trace::Mark(start_trace::Stage::kFirstDecoded);
         publish_title();
         std::size_t offset = 0;
         while (offset < pcm.size() && !ch->dead) {
@@ -488,10 +460,7 @@ void AudioEngine::State::MixChannel(Channel& ch, float* out, int frames) noexcep
     } else {
         ch.stalled = false;
     }
-    if (got > 0) {
-        ch.sounded = true;
-        start_trace::Mark(start_trace::Stage::kFirstMixed);
-    }
+    if (got > 0) ch.sounded = true;
 
     ch.chain.process(buf, frames);
     if (ch.dead) return; // freed from inside a DSP callback: silent at once
@@ -528,18 +497,6 @@ BOOL AudioEngine::BASS_Init(int device, DWORD freq, DWORD, void*, const void*) {
     // and the process could no longer be stopped by them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     PrepareAudioOutput();
-    if (const char* which = std::getenv("LUMARO_AUDIO_OUTPUT"); which && std::string_view(which) == "pulse") {
-        state_->output = MakePulseOutput();
-        state_->output_source = std::make_unique<MixSource>(state_.get());
-        if (!state_->output || !state_->output->Start(*state_->output_source)) {
-            state_->output.reset();
-            return Fail(BASS_ERROR_DRIVER, kFalse);
-        }
-        state_->initialised = true;
-        state_->underruns = 0;
-        state_->blocks = 0;
-        return Ok();
-    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(BASS_ERROR_DRIVER, kFalse);
     // The mixer always runs at 44100 Hz stereo float; SDL converts if the device differs.
     SDL_AudioSpec want{};
@@ -602,7 +559,6 @@ BOOL AudioEngine::BASS_SetConfig(DWORD option, DWORD value) {
 BOOL AudioEngine::BASS_Free() {
     std::vector<std::shared_ptr<Channel>> all;
     SDL_AudioDeviceID device = 0;
-    std::unique_ptr<AudioOutput> output;
     {
         std::lock_guard lock(state_->handles_mutex);
         if (!state_->initialised) return Fail(BASS_ERROR_INIT, kFalse);
@@ -615,19 +571,14 @@ BOOL AudioEngine::BASS_Free() {
         state_->zombies.clear();
         device = state_->device;
         state_->device = 0;
-        output = std::move(state_->output);
     }
     for (auto& ch : all) {
         ch->Kill();
         StopEncoders(*state_, *ch);
     }
     // Closing waits for the mixer's current pass only.
-    if (output) {
-        output->Stop();
-    } else {
-        SDL_CloseAudioDevice(device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     {
         std::lock_guard lock(state_->mix_mutex);
         for (auto& ch : state_->mixing)
@@ -649,7 +600,6 @@ HSTREAM AudioEngine::BASS_StreamCreateURL(const char* url, DWORD, DWORD flags, D
         state_->PurgeZombies();
     }
     if (!url || !*url) return Fail(BASS_ERROR_FILEOPEN, HSTREAM{0});
-    start_trace::Mark(start_trace::Stage::kRequested);
     auto ch = std::make_shared<Channel>(NextHandle());
     ch->url = url;
     OpenRequest req;
@@ -986,10 +936,6 @@ bool AudioEngine::WaitForStreamThreads(std::chrono::milliseconds timeout) {
 void PrepareAudioOutput() {
     // Read by libpulse when SDL's output connects; other drivers ignore it.
     // A value the user set wins, and once set nothing is written again.
-    // TEMPORARY (measuring only): libpulse would let this override the buffer
-    // sizes our own PulseAudio output asks for.
-    if (const char* which = std::getenv("LUMARO_AUDIO_OUTPUT"); which && std::string_view(which) == "pulse")
-        return;
     if (!std::getenv("PULSE_LATENCY_MSEC")) setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
 }
 
