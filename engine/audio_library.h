@@ -233,13 +233,12 @@ public:
     virtual BOOL BASS_Encode_Stop(DWORD handle) = 0;
 };
 
-// The real engine: FFmpeg decoding, SDL2 output. One per process is expected.
+// The real engine: FFmpeg decoding, PulseAudio or SDL2 output. One per process is expected.
 std::unique_ptr<AudioLibrary> MakeAudioEngine();
 
 // Puts the sound system's process-wide settings (environment variables read
 // by the output libraries) in place. The environment must not change while
-// other threads may read it, so a program calls this first thing in main;
-// BASS_Init calls it too and then only reads what is there.
+// other threads may read it, so a program calls this first thing in main.
 void PrepareAudioOutput();
 
 } // namespace lumaro::engine

@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libicu-dev libx11-dev libxcb1-dev libxcb-keysyms1-dev
-  libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev
+  libcurl4-openssl-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev libpulse-dev
   libxxhash-dev libsimdjson-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run
@@ -18,6 +18,8 @@ packages=(
   dbus-daemon openssl playerctl
   # the Debian package: cpack's dpkg-shlibdeps, the checker
   dpkg-dev file lintian
+  # the PulseAudio output's test: a private daemon with a null sink, recorded by parec
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

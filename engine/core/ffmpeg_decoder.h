@@ -9,6 +9,7 @@
 #include <vector>
 
 struct AVFormatContext;
+struct AVInputFormat;
 struct AVCodecContext;
 struct AVIOContext;
 struct SwrContext;
@@ -27,6 +28,9 @@ struct DecoderInput {
     // stream, -1 when the stream was abandoned.
     std::function<int(std::uint8_t* dst, int size)> read;
     // FFmpeg input format name ("mp3", "aac", "ogg", "hls"); empty = probe.
+    // For a custom input it is a hint (from the content type): the first
+    // bytes overrule it when they plainly are another format, and a stream
+    // the named format cannot decode is opened again with a full probe.
     std::string format;
     // Polled while FFmpeg waits: true makes it give up at once.
     std::function<bool()> interrupted;
@@ -64,9 +68,24 @@ public:
     bool TakeTitleChange(std::string& title);
 
 private:
+    // One attempt at opening with `format` (null: FFmpeg probes at length).
+    int OpenWith(const AVInputFormat* format);
+    // Decodes up to the first frame, so its layout is known without a long
+    // analysis; the samples are kept for the first DecodeSome.
+    int DecodeFirstFrame();
+    void Close();
     bool Resample(AVFrame* frame, std::vector<float>& out);
+    static int ReadPacket(void* self, std::uint8_t* buf, int size);
 
     DecoderInput input_;
+    // Custom input: the bytes read while opening, so a second attempt with a
+    // full probe starts again from the first byte; replayed up to replay_at_.
+    std::vector<std::uint8_t> opening_bytes_;
+    std::size_t replay_at_ = 0;
+    bool keep_bytes_ = false;
+    bool abandoned_ = false; // the read function reported the stream abandoned
+    std::uint64_t bytes_read_ = 0;
+    std::vector<float> first_samples_; // decoded while opening, not yet delivered
     AVFormatContext* format_ = nullptr;
     AVIOContext* io_ = nullptr;
     AVCodecContext* codec_ = nullptr;

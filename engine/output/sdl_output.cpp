@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace lumaro::engine {
 namespace {
@@ -31,7 +32,6 @@ public:
         source_ = &source;
         // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        PrepareAudioOutput();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{};
         want.freq = core::kOutputRate;
@@ -81,9 +81,15 @@ private:
 } // namespace
 
 void PrepareAudioOutput() {
-    // Read by libpulse when SDL's output connects; other drivers ignore it.
-    // A value the user set wins, and once set nothing is written again.
-    if (!std::getenv("PULSE_LATENCY_MSEC")) setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
+    // Read by libpulse when SDL's output connects. Our own PulseAudio output
+    // sets its buffer itself, and libpulse would let this variable override
+    // it, so it is only set where SDL is chosen by name. A value the user set
+    // wins, and once set nothing is written again.
+    const char* output = std::getenv("LUMARO_AUDIO_OUTPUT");
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const bool sdl =
+        (output && std::strcmp(output, "sdl") == 0) || (!(output && *output) && driver && *driver);
+    if (sdl && !std::getenv("PULSE_LATENCY_MSEC")) setenv("PULSE_LATENCY_MSEC", kPulseLatencyMs, 0);
 }
 
 std::unique_ptr<AudioOutput> MakeSdlOutput() {
