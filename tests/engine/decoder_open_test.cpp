@@ -104,8 +104,8 @@ TEST(DecoderOpenTest, OpensWithTheSourceFormatWhateverTheContentTypeSays) {
 // after a bounded read.
 TEST(DecoderOpenTest, BytesThatAreNoAudioFailToOpen) {
     std::string noise;
-    for (int i = 0; i < 200000; ++i)
-        noise.push_back(static_cast<char>((i * 7919 + (i >> 5) * 104729) & 0x7f));
+    for (unsigned i = 0; i < 200000; ++i) // unsigned: the sum wraps, as intended
+        noise.push_back(static_cast<char>((i * 7919u + (i >> 5) * 104729u) & 0x7f));
     for (const char* hint : {"mp3", "aac", "ogg", ""}) {
         SCOPED_TRACE(hint);
         ByteFeed feed;
