@@ -25,15 +25,6 @@ printf 'XDG_MUSIC_DIR="$HOME/Tunes"\n' >"$XDG_CONFIG_HOME/user-dirs.dirs"
 data=$XDG_DATA_HOME/lumaro-radio
 config=$XDG_CONFIG_HOME/lumaro-radio
 
-main_window_of() {
-  for _ in $(seq 300); do
-    for w in $(xdotool search --pid "$1" 2>/dev/null); do
-      xwininfo -id "$w" 2>/dev/null | grep -q 'Width: 982' && { echo "$w"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
 # starts "$@" in the background, waits for its window and closes it with the
 # window's own Close button (which writes settings.dat); exit code 0 expected
 run_and_close() {

@@ -22,16 +22,6 @@ hidden() { ! viewable "$1"; }
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
 # hidden by the program itself, not only iconified by the window manager
 withdrawn() { hidden "$1" && ! xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state'; }
-# the process's top-level window (the one 982 wide), waiting for it
-main_window_of() {
-  for _ in $(seq 200); do
-    for w in $(xdotool search --pid "$1" 2>/dev/null); do
-      xwininfo -id "$w" 2>/dev/null | grep -q 'Width: 982' && { echo "$w"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
 # visible windows of a process, other than the main window
 popups_of() {
   local n=0

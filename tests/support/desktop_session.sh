@@ -39,6 +39,17 @@ wait_for() {
   return 1
 }
 
+# the process's top-level window (the one 982 wide), waiting up to 30 s for it
+main_window_of() {
+  for _ in $(seq 300); do
+    for w in $(xdotool search --pid "$1" 2>/dev/null); do
+      xwininfo -id "$w" 2>/dev/null | grep -q 'Width: 982' && { echo "$w"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
 # the outer edge of the window, its frame included when the window manager adds one
 position() {
   local info x y extents left top
