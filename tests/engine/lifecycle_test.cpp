@@ -120,10 +120,13 @@ struct Gate {
 };
 
 void BlockingMeta(HSYNC, DWORD, DWORD, void* user) {
-    // Download thread.
+    // The engine's callback thread.
     auto* g = static_cast<Gate*>(user);
+    // Our own share of the future: the test may end, and the gate go, while
+    // this thread still wakes from the wait.
+    const std::shared_future<void> released = g->released;
     if (g->calls++ == 0) g->entered.set_value();
-    g->released.wait();
+    released.wait();
 }
 
 TEST_F(LifecycleTest, FreeingReturnsAtOnceWhileACallbackIsBlocked) {
@@ -142,13 +145,13 @@ TEST_F(LifecycleTest, FreeingReturnsAtOnceWhileACallbackIsBlocked) {
     EXPECT_TRUE(engine.BASS_StreamFree(h));
     EXPECT_TRUE(engine.BASS_Free());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 200ms);
-    gate.release.set_value(); // the download thread now ends by itself
+    gate.release.set_value(); // the callback thread now ends by itself
     EXPECT_TRUE(AudioEngine::WaitForStreamThreads(10s));
     EXPECT_EQ(gate.calls.load(), 1) << "no callback after the free";
 }
 
 void FreeingMeta(HSYNC, DWORD channel, DWORD, void* user) {
-    // Download thread: frees its own channel.
+    // The engine's callback thread: frees its own channel.
     auto* g = static_cast<Gate*>(user);
     g->calls++;
     g->free_inside = g->engine->BASS_StreamFree(channel) ? channel : 0;
