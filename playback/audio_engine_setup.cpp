@@ -4,7 +4,7 @@ namespace lumaro {
 
 using namespace engine;
 
-const std::array<const char*, 46> TAudioErrorTexts = {
+const std::array<const char*, kLastKnownErrorCode + 2> TAudioErrorTexts = {
     "Some other mystery error",                      // -1
     "All is OK",                                     // 0
     "Memory error",                                  // 1
@@ -54,7 +54,7 @@ const std::array<const char*, 46> TAudioErrorTexts = {
 };
 
 std::string AudioErrorText(int code) {
-    if (code < -1 || code > 44) return "Unknown error";
+    if (!IsKnownErrorCode(code)) return "Unknown error";
     return TAudioErrorTexts[static_cast<size_t>(code + 1)];
 }
 

@@ -9,8 +9,13 @@
 
 namespace lumaro {
 
+inline constexpr int kLastKnownErrorCode = 44;
+// Stands for any code the table does not know; its text is "Unknown error".
+inline constexpr int kUnknownErrorCode = kLastKnownErrorCode + 1;
+constexpr bool IsKnownErrorCode(long long code) { return code >= -1 && code <= kLastKnownErrorCode; }
+
 // The engine's error texts, indexed by error code + 1 (codes -1 .. 44).
-extern const std::array<const char*, 46> TAudioErrorTexts;
+extern const std::array<const char*, kLastKnownErrorCode + 2> TAudioErrorTexts;
 
 // The text for an error code; a code outside -1 .. 44 gives "Unknown error".
 std::string AudioErrorText(int code);

@@ -243,7 +243,7 @@ bool WaitForBuffer(const std::shared_ptr<TPlaybackShared>& shared, HSTREAM h, st
         if (!changed) {
             // No new data since the last poll: wait a little (ends early when superseded).
             std::unique_lock lock(shared->State.Lock);
-            shared->GenerationChanged.wait_for(lock, std::chrono::milliseconds(50),
+            shared->GenerationChanged.wait_for(lock, kBufferPollPause,
                                                [&] { return shared->State.Generation != generation; });
         }
     }
@@ -590,7 +590,7 @@ void TPlaybackController::WmPlayerStatus(const TPlayerStatus& message) {
         ports_.View.SetBitrateText(u"");
         break;
     case kStatusFailed:
-        lastError_ = message.Value < -1 || message.Value > 44 ? 45 : static_cast<int>(message.Value);
+        lastError_ = IsKnownErrorCode(message.Value) ? static_cast<int>(message.Value) : kUnknownErrorCode;
         // A reconnect's failures show only when it gives up.
         if (!reconnecting_ && (state.AttemptNumber > kLastSilentAttempt || !state.AutoRetry))
             ShowFailure(lastError_);

@@ -28,6 +28,9 @@ struct TPlaybackShared;
 // The play request's policy.
 // Playback starts once more than this share of the download buffer is filled (%).
 inline constexpr int kBufferedEnoughPercent = 75;
+// While no new bytes come, the buffering wait pauses this long between polls:
+// short, because the sound starts only at the poll that sees enough.
+inline constexpr std::chrono::milliseconds kBufferPollPause{10};
 // Retries of one request after its first attempt: at most 13 attempts in all.
 inline constexpr int kMaxRetries = 12;
 // While retrying goes on by itself, the failures of attempts numbered up to
