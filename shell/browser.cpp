@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace lumaro {
 
 TBrowser::TBrowser(TForm1& form, TAppSession& session) : form_(form), session_(session), columns_(form) {}
@@ -141,6 +143,40 @@ void TBrowser::suiStringGrid4DblClick() {
     }
     session_.Player().PlayStation(std::u16string(*line)); // a copy: starting changes Recent
     form_.suiStringGrid4->repaint();
+}
+
+void TBrowser::PlayBeside(int step) {
+    SkinGrid& grid = *form_.suiStringGrid4;
+    const std::u16string& playing = session_.PlayerState().StationLine;
+    const TBrowseSource source = Source();
+    const int count = static_cast<int>(source.Count(view_));
+    auto rowOf = [&](const std::u16string& line) {
+        for (int row = 0; row < count && !line.empty(); ++row)
+            if (*source.Line(view_, size_t(row)) == line) return row;
+        return -1;
+    };
+    int target = -1;
+    if (view_ != TBrowseView::Recent) {
+        const int row = rowOf(playing);
+        target = row < 0 ? grid.CurrentRow() : row + step;
+    } else {
+        std::vector<std::u16string> lines;
+        for (int row = 0; row < count; ++row)
+            lines.push_back(*source.Line(view_, size_t(row)));
+        if (!std::is_permutation(lines.begin(), lines.end(), steppingOrder_.begin(), steppingOrder_.end()))
+            steppingOrder_ = lines;
+        const auto at = std::find(steppingOrder_.begin(), steppingOrder_.end(), playing);
+        if (at == steppingOrder_.end()) {
+            target = grid.CurrentRow();
+        } else {
+            const auto next = (at - steppingOrder_.begin()) + step;
+            if (next < 0 || next >= std::ssize(steppingOrder_)) return;
+            target = rowOf(steppingOrder_[size_t(next)]);
+        }
+    }
+    if (target < 0 || target >= count) return; // no row beyond the ends
+    grid.SetCurrentRow(target, true);
+    suiStringGrid4DblClick();
 }
 
 void TBrowser::suiStringGrid4MouseDown(Qt::MouseButton button, QPoint pos) {

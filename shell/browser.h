@@ -53,6 +53,11 @@ public:
     void suiStringGrid4MouseUp(Qt::MouseButton button, QPoint pos);
     // "Favorites" and "Recent": that view, or back to the catalogue when it shows.
     void PressViewLabel(TBrowseView view);
+    // Plays the row after (step 1) or before (-1) the playing one; with none
+    // playing there, the selected row. Recent moves each station started to
+    // its top, so there the steps follow the order the list had when stepping
+    // began, for as long as it holds the same stations.
+    void PlayBeside(int step);
     // A scroll bar moved: its list follows.
     void GaugeBar1Change(GaugeBar* bar);
 
@@ -101,6 +106,7 @@ private:
     TBrowseView view_ = TBrowseView::Catalogue;
     bool nonAscii_ = false;
     TSelectedStation selected_;
+    std::vector<std::u16string> steppingOrder_; // Recent's lines when stepping began
 };
 
 } // namespace lumaro

@@ -3,8 +3,8 @@
 #include "playback/player_state.h"
 #include "shell/app_info.h"
 #include "shell/app_session.h"
+#include "shell/browser.h"
 #include "shell/unit1.h"
-#include "ui/skin_grid.h"
 #include "ui/skin_knob.h"
 
 #include <QCoreApplication>
@@ -228,17 +228,7 @@ void TMprisService::Stop() {
 }
 
 void TMprisService::PlayRowBeside(int step) {
-    QTimer::singleShot(0, this, [this, step] {
-        TForm1& form = session_.MainWindow();
-        SkinGrid& grid = *form.suiStringGrid4;
-        int playing = -1;
-        for (int row = 0; row < grid.RowCount() && playing < 0; ++row)
-            if (grid.RowStarted(row)) playing = row;
-        const int row = playing < 0 ? grid.CurrentRow() : playing + step;
-        if (row < 0 || row >= grid.RowCount()) return; // no row beyond the ends
-        grid.SetCurrentRow(row, true);
-        form.suiStringGrid4DblClick();
-    });
+    QTimer::singleShot(0, this, [this, step] { session_.MainWindow().Browser().PlayBeside(step); });
 }
 
 void TMprisService::PlayingShown(bool playing) {

@@ -313,6 +313,39 @@ TEST_F(Mpris, NextAndPreviousPlayTheNeighbouringRows) {
     EXPECT_EQ(Calls("BASS_StreamCreateURL"), 3u);
 }
 
+// Recent puts each station started on its top.
+class MprisRecent : public Mpris {
+protected:
+    void PrepareProgramDir() override {
+        TScrambledListFile::SaveWideList("rec.dat", {kOneUrl, kTwoUrls, kClip, kB}, kListKey);
+    }
+    void StepTo(const char* method, const std::u16string& line) {
+        PlayerMethod(method);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return session_->PlayerState().StationLine == line; }, kWait))
+            << method << " to " << QString::fromStdU16String(line).toStdString();
+        WaitForAttempt();
+    }
+    const std::u16string kClip = u"Clip\t-\tNews\tFrance\tFrench\thttp://clip.example/x";
+    const std::u16string kB = u"B\t-\tNews\tFrance\tFrench\thttp://b.example/2";
+};
+
+TEST_F(MprisRecent, StepsWalkTheListAsItStoodAndNotRoundItsTop) {
+    form_->Label17MouseDown();
+    ASSERT_EQ(form_->suiStringGrid4->RowCount(), 4);
+    DoubleClick("One URL");
+    WaitForAttempt();
+    StepTo("Next", kTwoUrls);
+    StepTo("Next", kClip);
+    StepTo("Next", kB);
+    EXPECT_EQ(form_->suiStringGrid4->RowText(0), "B");
+    StepTo("Previous", kClip);
+    StepTo("Previous", kTwoUrls);
+    StepTo("Previous", kOneUrl);
+    PlayerMethod("Previous"); // the first of the list as it stood: nothing before it
+    StepTo("Next", kTwoUrls);
+    EXPECT_EQ(Calls("BASS_StreamCreateURL"), 8u);
+}
+
 TEST_F(Mpris, CallsWithNoStationDoNothingAndAskNothing) {
     for (const char* method : {"Play", "PlayPause", "Pause", "Stop"})
         PlayerMethod(method);
