@@ -54,6 +54,7 @@ done
 lintian --tag-display-limit 0 --display-info "$deb" >"$out/lintian.txt" 2>&1 || true
 cat "$out/lintian.txt"
 ! grep -q '^E: ' "$out/lintian.txt" || fail "lintian reports errors"
+! grep -qE 'hardening-no-(relro|bindnow|fortify-functions)' "$out/lintian.txt" || fail "binaries not hardened"
 
 # started as the menu starts it: the entry's Exec line, found on PATH
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app_id.desktop")
