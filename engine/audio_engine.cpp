@@ -323,6 +323,10 @@ DWORD AudioEngine::BASS_ChannelGetLevel(DWORD handle) {
 std::uint64_t AudioEngine::UnderrunCount() const {
     return state_->mixer.Underruns();
 }
+std::uint64_t AudioEngine::DeviceUnderrunCount() const {
+    std::lock_guard lock(state_->handles_mutex);
+    return state_->output ? state_->output->DeviceUnderruns() : 0;
+}
 std::uint64_t AudioEngine::MixedBlocks() const {
     return state_->mixer.Blocks();
 }

@@ -58,6 +58,9 @@ public:
     // Output blocks in which a playing channel that had already sounded had
     // too little decoded audio (audible dropouts), since BASS_Init.
     std::uint64_t UnderrunCount() const;
+    // Times the sound device itself ran dry (its driver's count; 0 when it
+    // cannot tell), since BASS_Init.
+    std::uint64_t DeviceUnderrunCount() const;
     // Blocks mixed since BASS_Init: one per request of the output (larger
     // requests count once per 2048 frames).
     std::uint64_t MixedBlocks() const;

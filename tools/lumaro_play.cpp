@@ -200,13 +200,16 @@ int main(int argc, char** argv) {
         if (++ticks % 10 == 0) {
             const DWORD level = engine.BASS_ChannelGetLevel(h);
             std::printf(
-                "[%6.3f] level %5u %5u%s buffer %llu\n", Seconds(), level & 0xffff, level >> 16,
-                active == BASS_ACTIVE_STALLED ? " stalled" : "",
-                static_cast<unsigned long long>(engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER)));
+                "[%6.3f] level %5u %5u%s buffer %llu underruns %llu device %llu\n", Seconds(),
+                level & 0xffff, level >> 16, active == BASS_ACTIVE_STALLED ? " stalled" : "",
+                static_cast<unsigned long long>(engine.BASS_StreamGetFilePosition(h, BASS_FILEPOS_BUFFER)),
+                static_cast<unsigned long long>(engine.UnderrunCount()),
+                static_cast<unsigned long long>(engine.DeviceUnderrunCount()));
         }
     }
-    std::printf("[%6.3f] stopped; underruns %llu\n", Seconds(),
-                static_cast<unsigned long long>(engine.UnderrunCount()));
+    std::printf("[%6.3f] stopped; underruns %llu device %llu\n", Seconds(),
+                static_cast<unsigned long long>(engine.UnderrunCount()),
+                static_cast<unsigned long long>(engine.DeviceUnderrunCount()));
     engine.BASS_StreamFree(h);
     engine.BASS_Free();
     return 0;

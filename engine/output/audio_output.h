@@ -27,6 +27,9 @@ public:
     virtual void Stop() = 0;
     // "pulse", "sdl" or "null", for figures and logs.
     virtual const char* Name() const = 0;
+    // Times the device ran dry after playing had started and filled the gap
+    // with silence of its own; 0 from drivers that cannot tell. Any thread.
+    virtual std::uint64_t DeviceUnderruns() const { return 0; }
 };
 
 // Test steering of the null output: it paces itself like a real device (one

@@ -9,6 +9,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -46,6 +47,7 @@ public:
     // Not from the server's thread (that is, not from inside Render).
     void Stop() override;
     const char* Name() const override { return "pulse"; }
+    std::uint64_t DeviceUnderruns() const override { return underflows_.load(std::memory_order_relaxed); }
 
 private:
     // Waits, loop lock held, until done() or the answer time-out.
@@ -58,6 +60,9 @@ private:
     static void StreamState(pa_stream*, void* self) { Signal(self); }
     static void StreamWrite(pa_stream*, std::size_t bytes, void* self) {
         static_cast<PulseOutput*>(self)->OnWrite(bytes);
+    }
+    static void StreamUnderflow(pa_stream*, void* self) {
+        static_cast<PulseOutput*>(self)->underflows_.fetch_add(1, std::memory_order_relaxed);
     }
     static void TimedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
     static void SinkTiming(pa_stream*, int success, void* self);
@@ -73,6 +78,7 @@ private:
     std::uint64_t silent_bytes_ = 0;
     pa_usec_t sound_written_at_ = 0;         // loop thread
     pa_time_event* sound_at_sink_ = nullptr; // loop lock
+    std::atomic<std::uint64_t> underflows_{0};
 };
 
 void PulseOutput::Signal(void* self) {
@@ -153,6 +159,7 @@ bool PulseOutput::Start(RenderSource& source) {
     silent_bytes_ = UINT64_MAX;
     pa_stream_set_state_callback(stream_, &PulseOutput::StreamState, this);
     pa_stream_set_write_callback(stream_, &PulseOutput::StreamWrite, this);
+    pa_stream_set_underflow_callback(stream_, &PulseOutput::StreamUnderflow, this);
     pa_buffer_attr attr{};
     attr.maxlength = UINT32_MAX;
     attr.tlength = BytesFor(kTargetMs);
@@ -179,6 +186,7 @@ void PulseOutput::Stop() {
     }
     if (stream_) {
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
@@ -256,6 +257,7 @@ TEST_F(PulseOutputTest, PlaysOnSoonAfterAnUnderrun) {
     ASSERT_TRUE(out->Start(tone));
     const std::size_t heard = monitor.ReadUntil([](const auto& s) { return FindTone(s, 0); });
     ASSERT_NE(heard, Monitor::npos);
+    const std::uint64_t underruns_before = out->DeviceUnderruns();
 
     tone.StallNext();
     ASSERT_TRUE(tone.WaitUntilStalled());
@@ -268,6 +270,11 @@ TEST_F(PulseOutputTest, PlaysOnSoonAfterAnUnderrun) {
     ASSERT_NE(back, Monitor::npos) << "no sound after the stall";
     EXPECT_LT(back - released_at, static_cast<std::size_t>(kRate / 2))
         << "sound came back " << (back - released_at) * 1000 / kRate << " ms after the source rendered again";
+    // The server's word of the underrun reaches the loop the stalled source held.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (out->DeviceUnderruns() == underruns_before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(out->DeviceUnderruns(), underruns_before) << "the server's underrun was not counted";
 }
 
 // No server, or one that never answers: no output, and no hang.
