@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
@@ -19,6 +18,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -271,9 +271,9 @@ TEST_F(PulseOutputTest, PlaysOnSoonAfterAnUnderrun) {
     EXPECT_LT(back - released_at, static_cast<std::size_t>(kRate / 2))
         << "sound came back " << (back - released_at) * 1000 / kRate << " ms after the source rendered again";
     // The server's word of the underrun reaches the loop the stalled source held.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (out->DeviceUnderruns() == underruns_before && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto deadline = Clock::now() + 5s;
+    while (out->DeviceUnderruns() == underruns_before && Clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
     EXPECT_GT(out->DeviceUnderruns(), underruns_before) << "the server's underrun was not counted";
 }
 
